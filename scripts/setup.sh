@@ -1,0 +1,20 @@
+#!/usr/bin/env bash
+# Installs the Debian packages that are missing, then configures and builds into build/.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+
+packages=(g++ cmake make pkg-config qt6-base-dev qt6-svg-dev qt6-image-formats-plugins qt6-qpa-plugins
+          libjpeg-turbo-progs fonts-dejavu-core fonts-liberation)
+missing=()
+for p in "${packages[@]}"; do
+    dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
+done
+if ((${#missing[@]})); then
+    sudo=""
+    [ "$(id -u)" -eq 0 ] || sudo=sudo
+    $sudo apt-get update
+    DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y --no-install-recommends "${missing[@]}"
+fi
+
+cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+cmake --build build -j"$(nproc)"
