@@ -1,0 +1,416 @@
+#include "frmmain.h"
+
+#include "frmabout.h"
+#include "frmreadme.h"
+#include "frmscaling.h"
+#include "helpviewer.h"
+#include "mapview.h"
+#include "messageboxes.h"
+#include "program.h"
+#include "recentfiles.h"
+
+#include <QCloseEvent>
+#include <QCursor>
+#include <QLineEdit>
+#include <QMenuBar>
+#include <QMouseEvent>
+#include <QToolButton>
+
+namespace {
+// The client area below the menu bar: its own background hands right-button releases to the form.
+class ClientArea : public QWidget {
+public:
+    ClientArea(FrmMain& form, QWidget* parent) : QWidget(parent), m_form(form) {}
+
+protected:
+    void mouseReleaseEvent(QMouseEvent* e) override { m_form.Form_MouseUp(int(e->button())); }
+
+private:
+    FrmMain& m_form;
+};
+
+QFont fontWithFallback(const QString& family, int points, QFont::StyleHint hint)
+{
+    QFont f(family, points, QFont::Bold);
+    f.setStyleHint(hint);
+    if (hint == QFont::TypeWriter)
+        f.setFixedPitch(true);
+    return f;
+}
+
+QLineEdit* readout(QWidget* parent, const char* name, const char* accessible, const QString& text, bool meter,
+                   const QColor& colour)
+{
+    auto* box = new QLineEdit(text, parent);
+    box->setObjectName(QLatin1String(name));
+    box->setAccessibleName(QLatin1String(accessible));
+    box->setReadOnly(true);
+    box->setFocusPolicy(Qt::NoFocus);
+    QPalette pal = box->palette();
+    pal.setColor(QPalette::Text, colour);
+    if (meter) {
+        // Fixed pitch and right-aligned, so the digits before the point keep their place.
+        box->setFont(fontWithFallback(QStringLiteral("Courier"), 15, QFont::TypeWriter));
+        box->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    } else {
+        box->setFont(fontWithFallback(QStringLiteral("MS Sans Serif"), 12, QFont::SansSerif));
+        pal.setColor(QPalette::Base, pal.color(QPalette::Button));
+    }
+    box->setPalette(pal);
+    return box;
+}
+} // namespace
+
+FrmMainWindow::FrmMainWindow(FrmMain& form) : m_form(form) {}
+
+void FrmMainWindow::closeEvent(QCloseEvent* event)
+{
+    event->ignore();
+    m_form.closeRequested();
+}
+
+FrmMain::FrmMain(Program& program) : m_program(program), m_measurement(*this) {}
+
+FrmMain::~FrmMain() { delete m_window.data(); }
+
+QWidget* FrmMain::twipsWidget(QWidget* w, double left, double top, double width, double height) const
+{
+    const double t = m_twipsPerPixel;
+    w->setGeometry(qRound(left / t), qRound(top / t), qRound(width / t), qRound(height / t));
+    return w;
+}
+
+void FrmMain::Load(MapPicturePtr picture)
+{
+    if (m_window)
+        Unload();
+    m_window = new FrmMainWindow(*this);
+    m_window->setObjectName(QStringLiteral("FrmMain"));
+    m_window->setAttribute(Qt::WA_DeleteOnClose, false);
+    m_twipsPerPixel = 1440.0 / m_window->logicalDpiX();
+    auto* client = new ClientArea(*this, m_window);
+    client->setObjectName(QStringLiteral("Client"));
+    m_window->setCentralWidget(client);
+    m_window->resize(1024, 720);
+    buildMenus();
+    buildToolbar(client);
+    m_mapView = new MapView(m_viewFields, client, this);
+    m_mapView->setParent(m_window);
+    Form_Load(std::move(picture));
+}
+
+void FrmMain::Form_Load(MapPicturePtr picture)
+{
+    m_window->setWindowTitle(QStringLiteral("Mapwheel v") + m_program.AppVersion +
+                             QStringLiteral(" (\u00a9 Holloway 2026):-  ") + m_program.MapFile);
+    if (!m_mapView->FitToScreen())
+        return m_program.RaiseFatal(417);
+    m_mapView->loadPicture(std::move(picture));
+    ZoomToFit();
+    m_text14->setText(CurrentFactors().Unit1());
+    m_text15->setText(CurrentFactors().Unit2());
+    if (!UpdateMRUList())
+        return m_program.RaiseFatal(418);
+}
+
+void FrmMain::Unload()
+{
+    if (!m_window)
+        return;
+    FrmMainWindow* old = m_window;
+    m_window = nullptr;
+    m_mapView = nullptr;
+    m_text7 = m_text8 = m_text14 = m_text15 = m_text5 = m_text10 = m_text11 = nullptr;
+    m_fileMenu = m_popUp = nullptr;
+    m_menuSep2 = nullptr;
+    m_mnuMRU.clear();
+    old->hide();
+    // Later, not now: the command that opened another map may still be running in this window.
+    old->deleteLater();
+}
+
+void FrmMain::Show()
+{
+    if (!m_window)
+        return;
+    m_window->showMaximized();
+    m_window->raise();
+    m_window->activateWindow();
+}
+
+void FrmMain::buildMenus()
+{
+    QMenuBar* bar = m_window->menuBar();
+    auto item = [this](QMenu* menu, const char* name, const QString& caption, const QKeySequence& key,
+                       auto handler) {
+        QAction* a = menu->addAction(caption);
+        a->setObjectName(QLatin1String(name));
+        if (!key.isEmpty())
+            a->setShortcut(key);
+        QObject::connect(a, &QAction::triggered, m_window, handler);
+        return a;
+    };
+    auto separator = [](QMenu* menu, const char* name) {
+        QAction* s = menu->addSeparator();
+        s->setObjectName(QLatin1String(name));
+        return s;
+    };
+
+    m_fileMenu = bar->addMenu(QStringLiteral("&File"));
+    m_fileMenu->setObjectName(QStringLiteral("menufile"));
+    item(m_fileMenu, "menuOpen", QStringLiteral("&Open Another Map"), QKeySequence(Qt::CTRL | Qt::Key_O),
+         [this] { OpenAnotherMap(); });
+    separator(m_fileMenu, "menusep1");
+    QAction* first = item(m_fileMenu, "mnuMRU_0", QString(), QKeySequence(), [this] { OpenRecent(0); });
+    m_mnuMRU.append(first);
+    m_menuSep2 = separator(m_fileMenu, "menuSep2");
+    m_menuSep2->setVisible(false);
+    item(m_fileMenu, "menuExit", QStringLiteral("E&xit"), QKeySequence(), [this] { Exit(); });
+
+    QMenu* view = bar->addMenu(QStringLiteral("&View"));
+    view->setObjectName(QStringLiteral("menuView"));
+    item(view, "MenuZoomIn", QStringLiteral("Zoom &In"), QKeySequence(Qt::CTRL | Qt::Key_I), [this] { ZoomIn(); });
+    item(view, "menuZoomOut", QStringLiteral("Zoom Ou&t"), QKeySequence(Qt::CTRL | Qt::Key_T), [this] { ZoomOut(); });
+    item(view, "menuZoomToFit", QStringLiteral("Zoom To &Fit"), QKeySequence(Qt::CTRL | Qt::Key_F),
+         [this] { ZoomToFit(); });
+
+    QMenu* tools = bar->addMenu(QStringLiteral("&Tools"));
+    tools->setObjectName(QStringLiteral("menuTools"));
+    item(tools, "menuOptions", QStringLiteral("&Scale Factors..."), QKeySequence(), [this] { ShowScaling(); });
+    separator(tools, "menusep4");
+    item(tools, "MenuRecalibrate", QStringLiteral("&Recalibrate"), QKeySequence(), [this] { calibrate(); });
+
+    QMenu* help = bar->addMenu(QStringLiteral("&Help"));
+    help->setObjectName(QStringLiteral("menuHelp"));
+    item(help, "MainHelp", QStringLiteral("Mapwheel Help Topics"), QKeySequence(), [this] { ShowHelp(); });
+    item(help, "MenuReadMe", QStringLiteral("Display Readme.Txt"), QKeySequence(), [this] { ShowReadMe(); });
+    separator(help, "menuSep3");
+    item(help, "menuAbout", QStringLiteral("&About Mapwheel"), QKeySequence(), [this] { ShowAbout(); });
+
+    // Hidden from the menu bar; shown only at the pointer.
+    m_popUp = new QMenu(QStringLiteral("Pop-up"), m_window);
+    m_popUp->setObjectName(QStringLiteral("mnuPopUp"));
+    item(m_popUp, "PopMenuOpen", QStringLiteral("Open Another Map"), QKeySequence(), [this] { OpenAnotherMap(); });
+    separator(m_popUp, "PopMenuSep1");
+    item(m_popUp, "PopMenuZoomIn", QStringLiteral("Zoom In"), QKeySequence(), [this] { ZoomIn(); });
+    item(m_popUp, "PopMenuZoomOut", QStringLiteral("Zoom Out"), QKeySequence(), [this] { ZoomOut(); });
+    item(m_popUp, "PopMenuZoomToFit", QStringLiteral("Zoom to Fit"), QKeySequence(), [this] { ZoomToFit(); });
+    separator(m_popUp, "PopMenuSep2");
+    item(m_popUp, "PopMenuRecal", QStringLiteral("Recalibrate"), QKeySequence(), [this] { calibrate(); });
+    item(m_popUp, "PopMenuOptions", QStringLiteral("Scale Factors..."), QKeySequence(), [this] { ShowScaling(); });
+    separator(m_popUp, "PopMenuSep3");
+    item(m_popUp, "PopMenuReset", QStringLiteral("Reset"), QKeySequence(), [this] { Reset(); });
+}
+
+void FrmMain::buildToolbar(QWidget* client)
+{
+    auto* strip = new QWidget(client);
+    strip->setObjectName(QStringLiteral("Frame2"));
+    twipsWidget(strip, 0, 0, 12132, 612);
+    struct Button {
+        const char* name;
+        double left;
+        const char* tip;
+        const char* icon;
+        void (FrmMain::*action)();
+    };
+    const Button buttons[] = {
+        {"OpenFileButton", 120, "Open another map file", ":/icons/open.svg", &FrmMain::OpenAnotherMap},
+        {"ZoomInButton", 720, "Zoom In", ":/icons/zoomin.svg", &FrmMain::ZoomIn},
+        {"ZoomOutButton", 1200, "Zoom Out", ":/icons/zoomout.svg", &FrmMain::ZoomOut},
+        {"ZoomToFitButton", 1680, "Zoom to Fit Screen", ":/icons/zoomtofit.svg", &FrmMain::ZoomToFit},
+        {"ReCalButton", 2280, "Recalibrate", ":/icons/recalibrate.svg", &FrmMain::calibrate},
+        {"ResetButton", 2880, "Reset the tripmeters", ":/icons/reset.svg", &FrmMain::Reset},
+    };
+    for (const Button& b : buttons) {
+        auto* button = new QToolButton(strip);
+        button->setObjectName(QLatin1String(b.name));
+        button->setToolTip(QLatin1String(b.tip));
+        button->setAccessibleName(QLatin1String(b.tip));
+        button->setIcon(QIcon(QLatin1String(b.icon)));
+        button->setFocusPolicy(Qt::NoFocus);
+        twipsWidget(button, b.left, 0, 480, 480);
+        button->setIconSize(button->size() * 0.8);
+        auto action = b.action;
+        QObject::connect(button, &QToolButton::clicked, m_window, [this, action] { (this->*action)(); });
+    }
+
+    const QColor blue(0, 0, 192), green(0, 192, 0);
+    m_text7 = readout(strip, "Text7", "Primary distance", QStringLiteral("0.000"), true, blue);
+    m_text14 = readout(strip, "Text14", "Primary unit", QStringLiteral("Kilometres"), false, blue);
+    m_text8 = readout(strip, "Text8", "Secondary distance", QStringLiteral("0.000"), true, green);
+    m_text15 = readout(strip, "Text15", "Secondary unit", QStringLiteral("Miles"), false, green);
+    twipsWidget(m_text7, 3480, 60, 1692, 480);
+    twipsWidget(m_text14, 5232, 60, 1572, 480);
+    twipsWidget(m_text8, 6864, 60, 1692, 480);
+    twipsWidget(m_text15, 8496, 60, 1572, 480);
+    m_text5 = readout(strip, "Text5", "Sample count", QStringLiteral("Text5"), false, blue);
+    m_text10 = readout(strip, "Text10", "Pointer X", QString(), false, blue);
+    m_text11 = readout(strip, "Text11", "Pointer Y", QString(), false, blue);
+    m_text5->hide();
+    m_text10->hide();
+    m_text11->hide();
+}
+
+bool FrmMain::UpdateMRUList()
+{
+    const QStringList captions =
+        RecentFiles::UpdateMRUList(m_program.services().store, m_program.MapFile, m_program.MaxMRU);
+    // Element 0 exists from the start; the others are made here, each load starting afresh.
+    for (int i = 0; i < captions.size(); ++i) {
+        QAction* a;
+        if (i < m_mnuMRU.size()) {
+            a = m_mnuMRU[i];
+        } else {
+            a = new QAction(m_fileMenu);
+            a->setObjectName(QStringLiteral("mnuMRU_%1").arg(i));
+            m_fileMenu->insertAction(m_menuSep2, a);
+            QObject::connect(a, &QAction::triggered, m_window, [this, i] { OpenRecent(i); });
+            m_mnuMRU.append(a);
+        }
+        a->setText(RecentFiles::menuText(captions[i]));
+        a->setData(captions[i]);
+        a->setVisible(true);
+    }
+    m_menuSep2->setVisible(true);
+    return true;
+}
+
+const ScaleFactors& FrmMain::CurrentFactors() const
+{
+    static const ScaleFactors released;
+    return m_program.CurrentFactors ? *m_program.CurrentFactors : released;
+}
+
+MessageBoxes& FrmMain::messageBoxes() { return m_program.services().messages; }
+
+void FrmMain::setReadouts(const QString& Text7, const QString& Text8, const QString& Text5)
+{
+    if (!m_window)
+        return;
+    m_text7->setText(Text7);
+    m_text8->setText(Text8);
+    m_text5->setText(Text5);
+}
+
+void FrmMain::showPopUp()
+{
+    if (m_popUp)
+        m_popUp->popup(QCursor::pos());
+}
+
+void FrmMain::calibrationPromptClosed() { m_program.FreshStart = false; }
+
+void FrmMain::calibrate() { m_measurement.calibrate(); }
+
+void FrmMain::Reset() { m_measurement.Reset(); }
+
+// A zoom while the left button is held on the map would mix two scales in one drag: it is refused.
+void FrmMain::ZoomIn()
+{
+    if (m_mapView && !m_measurement.leftDragInProgress())
+        m_mapView->ZoomIn();
+}
+
+void FrmMain::ZoomOut()
+{
+    if (m_mapView && !m_measurement.leftDragInProgress())
+        m_mapView->ZoomOut();
+}
+
+void FrmMain::ZoomToFit()
+{
+    if (m_mapView && !m_measurement.leftDragInProgress())
+        m_mapView->ZoomToFit();
+}
+
+void FrmMain::ShowScaling()
+{
+    ScalingServices services{*m_program.DefaultFactors,
+                             *m_program.CurrentFactors,
+                             m_program.FirstRun,
+                             m_program.services().store,
+                             m_program.services().messages,
+                             [this](const QString& unit1, const QString& unit2) {
+                                 if (m_text14) {
+                                     m_text14->setText(unit1);
+                                     m_text15->setText(unit2);
+                                 }
+                             },
+                             [this] { calibrate(); },
+                             [this](int16_t n) { m_program.RaiseFatal(n); }};
+    FrmScaling::showModal(services, m_window);
+}
+
+void FrmMain::OpenAnotherMap()
+{
+    if (m_program.OpenMap(QString()))
+        m_program.frmMain().calibrate();
+}
+
+void FrmMain::OpenRecent(int index)
+{
+    if (index < 0 || index >= m_mnuMRU.size())
+        return;
+    const QString path = m_mnuMRU[index]->data().toString();
+    if (m_program.OpenMap(path))
+        m_program.frmMain().calibrate();
+}
+
+void FrmMain::ShowHelp() { m_program.services().help.showContents(m_program.StartDir + QStringLiteral("/mapwheel.hlp")); }
+
+void FrmMain::ShowReadMe()
+{
+    FrmReadMe readMe(m_window);
+    readMe.exec();
+}
+
+void FrmMain::ShowAbout()
+{
+    FrmAbout about(m_program.AppVersion, m_window);
+    about.exec();
+    Show();
+}
+
+void FrmMain::Exit()
+{
+    m_program.FatalErrorNo = 0;
+    m_program.FatalError();
+}
+
+void FrmMain::closeRequested() { Exit(); }
+
+void FrmMain::Image1_MouseDown(int Button, int Shift, float X, float Y)
+{
+    m_measurement.Image1_MouseDown(Button, Shift, X, Y);
+}
+
+void FrmMain::Image1_MouseMove(int Button, int Shift, float X, float Y)
+{
+    m_measurement.Image1_MouseMove(Button, Shift, X, Y);
+}
+
+void FrmMain::Image1_MouseUp(int Button, int Shift, float X, float Y)
+{
+    m_measurement.Image1_MouseUp(Button, Shift, X, Y);
+}
+
+void FrmMain::Frame1_MouseUp(int Button, int, float, float)
+{
+    if (Button == 2)
+        showPopUp();
+}
+
+void FrmMain::Frame1_MouseMove(int Button, int, float X, float Y)
+{
+    if (Button == 1 && m_text10) {
+        m_text10->setText(QString::number(X));
+        m_text11->setText(QString::number(Y));
+    }
+}
+
+void FrmMain::Form_MouseUp(int Button)
+{
+    if (Button == 2)
+        showPopUp();
+}

@@ -1,0 +1,110 @@
+#include "program.h"
+
+#include "filedialog.h"
+#include "frmmain.h"
+#include "frmopenimg.h"
+#include "frmscaling.h"
+#include "frmsplash.h"
+#include "frmwait.h"
+#include "messageboxes.h"
+#include "processexit.h"
+#include "scalesettings.h"
+#include "settingsstore.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QWidget>
+
+namespace {
+const char* const SupportLine = "Please write to Holloway support at support@holloway.example with this number.";
+}
+
+Program::Program(PlatformServices services)
+    : m_services(services), m_frmMain(std::make_unique<FrmMain>(*this)), m_frmOpenImg(std::make_unique<FrmOpenImg>())
+{
+}
+
+Program::~Program() = default;
+
+void Program::Main()
+{
+    AppVersion = QStringLiteral("1.1f");
+    MaxMRU = 9;
+    MapFile.clear();
+    FreshStart = true;
+    DefaultFactors = std::make_unique<ScaleFactors>();
+    CurrentFactors = std::make_unique<ScaleFactors>();
+    ScaleSettings(QStringLiteral("Read"), *DefaultFactors, m_services.store, [this](int16_t n) { RaiseFatal(n); });
+    StartDir = QDir::currentPath();
+    FirstRun = ReadFirstRun(m_services.store);
+
+    frmSplash splash(AppVersion);
+    splash.Timer1->setInterval(splashInterval);
+    splash.setContinuation([this] {
+        if (OpenMap(QString())) {
+            if (FirstRun)
+                ShowScaling();
+            else
+                m_frmMain->calibrate();
+        }
+    });
+    splash.exec();
+}
+
+void Program::FatalError()
+{
+    if (m_ending)
+        return;
+    m_ending = true;
+    if (FatalErrorNo > 0) {
+        m_services.messages.show(QStringLiteral("Mapwheel Fatal Error"),
+                                 QStringLiteral("Fatal Error #%1\r%2").arg(FatalErrorNo).arg(QLatin1String(SupportLine)),
+                                 MessageIcon::Critical);
+    }
+    m_frmMain->Unload();
+    m_frmOpenImg.reset();
+    for (QWidget* w : QApplication::topLevelWidgets())
+        w->close();
+    CurrentFactors.reset();
+    DefaultFactors.reset();
+    m_ended = true;
+    m_services.exit.exitProcess(0);
+}
+
+void Program::RaiseFatal(int16_t number)
+{
+    FatalErrorNo = number;
+    FatalError();
+}
+
+bool Program::OpenMap(const QString& FileName)
+{
+    for (;;) {
+        QString chosen = FileName;
+        if (chosen.isEmpty()) {
+            const QString file1 = m_services.store.value(QStringLiteral("File1")).value_or(QString());
+            const std::optional<QString> picked =
+                m_frmOpenImg->ShowOpen(m_services.fileDialog, InitialFolder(file1, StartDir));
+            if (!picked || picked->isEmpty()) {
+                // A cancel before any map ends the program; later it changes nothing.
+                if (MapFile.isEmpty()) {
+                    FatalErrorNo = 0;
+                    FatalError();
+                }
+                return false;
+            }
+            chosen = *picked;
+        }
+        QString error;
+        if (FrmWait::LoadMap(*this, chosen, &error))
+            return true;
+        if (m_ending)
+            return false;
+        m_services.messages.show(QStringLiteral("Map Not Opened"), error, MessageIcon::Warning);
+        // With a map already open it stays as it was; at start-up the user is asked again.
+        if (!MapFile.isEmpty() || !FileName.isEmpty())
+            return false;
+    }
+}
+
+void Program::ShowScaling() { m_frmMain->ShowScaling(); }

@@ -1,0 +1,65 @@
+#pragma once
+
+#include "scalefactors.h"
+
+#include <QString>
+#include <cstdint>
+#include <memory>
+
+class MessageBoxes;
+class SettingsStore;
+class FileDialog;
+class HelpViewer;
+class ProcessExit;
+class FrmMain;
+class FrmOpenImg;
+
+// The desktop services the program uses: the real ones in main.cpp, fakes in tests.
+struct PlatformServices {
+    MessageBoxes& messages;
+    SettingsStore& store;
+    FileDialog& fileDialog;
+    HelpViewer& help;
+    ProcessExit& exit;
+};
+
+// The program's main module: the application globals, start-up, opening a map and the one way out.
+class Program {
+public:
+    explicit Program(PlatformServices services);
+    ~Program();
+
+    // Application globals, in the order Main sets them.
+    QString AppVersion;
+    int16_t MaxMRU = 0;
+    QString MapFile;
+    bool FreshStart = false;
+    std::unique_ptr<ScaleFactors> DefaultFactors;
+    std::unique_ptr<ScaleFactors> CurrentFactors;
+    QString StartDir;
+    int16_t FatalErrorNo = 0;
+    bool FirstRun = false;
+
+    void Main();
+    // Reports FatalErrorNo when positive, closes every window, releases both records and ends the process.
+    void FatalError();
+    void RaiseFatal(int16_t number);
+    // Asks for a map when FileName is empty. True when the main window now shows the chosen map.
+    bool OpenMap(const QString& FileName);
+    // The Scale Factors dialog, modal over the main window.
+    void ShowScaling();
+
+    FrmMain& frmMain() { return *m_frmMain; }
+    PlatformServices& services() { return m_services; }
+    bool ended() const { return m_ended; }
+
+    // How long the splash stays, in milliseconds (tests shorten it).
+    int splashInterval = 3000;
+
+private:
+    PlatformServices m_services;
+    std::unique_ptr<FrmMain> m_frmMain;
+    std::unique_ptr<FrmOpenImg> m_frmOpenImg;
+    bool m_ending = false;
+    bool m_ended = false;
+};
