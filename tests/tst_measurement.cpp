@@ -47,6 +47,7 @@ private slots:
     void unsoundRecordRefusedAtPrompt();
     void recordTurnedUnsoundBeforeRelease();
     void extremeSoundRecordShowsNumbers();
+    void nonPositiveZoomDividesNothing();
     void positionBeyond32BitsOverflows();
     void userDecimalSeparator();
 
@@ -698,6 +699,26 @@ void TestMeasurement::extremeSoundRecordShowsNumbers()
                 QVERIFY2(c.isDigit() || c == QLatin1Char('.') || c == QLatin1Char(' '), qPrintable(t));
         }
     }
+}
+
+void TestMeasurement::nonPositiveZoomDividesNothing()
+{
+    // The window keeps its zoom positive; if it ever reported 0, nothing would be divided by it.
+    Measurement m(host);
+    m.calibrate();
+    host.zoom = 0.0f;
+    m.Image1_MouseDown(1, 0, 0.0f, 0.0f);
+    m.Image1_MouseUp(1, 0, 100.0f, 0.0f);
+    QVERIFY(m.Calibrating());
+    QCOMPARE(m.UnitLength(), 0.0);
+
+    host.zoom = 1.0f;
+    calibrateTo(m, 100.0);
+    host.zoom = 0.0f;
+    stroke(m, {{0, 0}, {50, 0}, {100, 0}});
+    QCOMPARE(m.RouteLength(), 0.0);
+    QCOMPARE(host.Text7, QStringLiteral("0.000"));
+    QCOMPARE(host.Text5, QStringLiteral("3"));
 }
 
 void TestMeasurement::positionBeyond32BitsOverflows()
