@@ -1,0 +1,750 @@
+#include "fakemeasurehost.h"
+#include "measurement.h"
+#include "module1.h"
+#include "tripmeterreadout.h"
+#include "unitcatalogue.h"
+
+#include <QLocale>
+#include <QTest>
+#include <cmath>
+#include <limits>
+
+// Calibration, tracing and the refresh after every sample, driven through the pointer handlers as the
+// main window drives them. Positions are in view units (twips relative to Image1).
+class TestMeasurement : public QObject
+{
+    Q_OBJECT
+private slots:
+    void init();
+    void cleanup();
+
+    void promptText_data();
+    void promptText();
+    void calibrateLeavesMetersAndEndsStroke();
+    void pressWhileUncalibratedOnlyPrompts();
+    void voidCalibrationPromptsAgain();
+    void calibrationFreesZoomAndCalFactor();
+    void clickWithoutMovement();
+    void twoSampleStroke();
+    void fiveSampleExample();
+    void onlyLeftAloneHeldSamples_data();
+    void onlyLeftAloneHeldSamples();
+    void otherReleasesPopUp_data();
+    void otherReleasesPopUp();
+    void strokesAddUpWithoutGaps();
+    void resetBetweenStrokes();
+    void resetDuringCalibration();
+    void zoomChangesBetweenStrokes();
+    void thresholdsThroughStroke_data();
+    void thresholdsThroughStroke();
+    void longStraightStroke_data();
+    void longStraightStroke();
+    void sampleCountStopsAt32767();
+    void updateTripMetersReturnsLastPoint();
+    void releaseWithoutCalibrationPressIgnored();
+    void leftDragInProgress();
+    void unsoundRecordRefusedAtPrompt_data();
+    void unsoundRecordRefusedAtPrompt();
+    void recordTurnedUnsoundBeforeRelease();
+    void extremeSoundRecordShowsNumbers();
+    void nonPositiveZoomDividesNothing();
+    void positionBeyond32BitsOverflows();
+    void userDecimalSeparator();
+
+private:
+    // Calibrates at zoom 1 with a drag of `length` view units along X, then forgets the boxes shown.
+    void calibrateTo(Measurement& m, double length);
+    void stroke(Measurement& m, const QList<QPointF>& points);
+
+    FakeMeasureHost host;
+};
+
+static const QChar CR(13);
+
+void TestMeasurement::init()
+{
+    QLocale::setDefault(QLocale::c());
+    host = FakeMeasureHost();
+}
+
+void TestMeasurement::cleanup()
+{
+    QLocale::setDefault(QLocale::c());
+}
+
+void TestMeasurement::calibrateTo(Measurement& m, double length)
+{
+    const float zoom = host.zoom;
+    host.zoom = 1.0f;
+    m.calibrate();
+    m.Image1_MouseDown(1, 0, 0.0f, 0.0f);
+    m.Image1_MouseUp(1, 0, float(length), 0.0f);
+    QVERIFY(m.Calibrated());
+    QCOMPARE(m.UnitLength(), length / double(host.factors.CalFactor()));
+    host.zoom = zoom;
+    host.boxes.shown.clear();
+}
+
+// Press at the first point, a move to each further point with the left button alone, release at the last.
+void TestMeasurement::stroke(Measurement& m, const QList<QPointF>& points)
+{
+    m.Image1_MouseDown(1, 0, float(points.first().x()), float(points.first().y()));
+    for (qsizetype i = 1; i < points.size(); ++i)
+        m.Image1_MouseMove(1, 0, float(points[i].x()), float(points[i].y()));
+    m.Image1_MouseUp(1, 0, float(points.last().x()), float(points.last().y()));
+}
+
+void TestMeasurement::promptText_data()
+{
+    QTest::addColumn<float>("calFactor");
+    QTest::addColumn<QString>("abbrev");
+    QTest::addColumn<QString>("secondLine");
+    QTest::newRow("1 km") << 1.0f << "km"
+                          << "1 km away (eg between gridlines), then release";
+    QTest::newRow("0.1") << 0.1f << "ml"
+                         << "0.1 ml away (eg between gridlines), then release";
+    QTest::newRow("6.7") << 6.7f << "m"
+                         << "6.7 m away (eg between gridlines), then release";
+    QTest::newRow("250") << 250.0f << "yd"
+                         << "250 yd away (eg between gridlines), then release";
+}
+
+void TestMeasurement::promptText()
+{
+    QFETCH(float, calFactor);
+    QFETCH(QString, abbrev);
+    QFETCH(QString, secondLine);
+    host.factors.setCalFactor(calFactor);
+    host.factors.setAbbrev(abbrev);
+    Measurement m(host);
+    m.calibrate();
+
+    QCOMPARE(host.boxes.shown.size(), 1);
+    const auto& box = host.boxes.shown.first();
+    QCOMPARE(box.title, QStringLiteral("Calibration Procedure"));
+    QCOMPARE(box.icon, MessageIcon::Information);
+    QCOMPARE(box.text, QStringLiteral("Zoom in, then click & drag from one point to another ") + CR +
+                           secondLine + CR + CR +
+                           QStringLiteral("HINT: only the position of the two end points is important"));
+    QCOMPARE(box.text.split(CR).size(), 4); // three lines, the third one empty
+    QCOMPARE(host.promptsClosed, 1);
+    QVERIFY(m.Calibrating());
+    QVERIFY(!m.Calibrated());
+    QVERIFY(!m.Tracing());
+}
+
+void TestMeasurement::calibrateLeavesMetersAndEndsStroke()
+{
+    Measurement m(host);
+    calibrateTo(m, 100.0);
+    m.Image1_MouseDown(1, 0, 0.0f, 0.0f);
+    m.Image1_MouseMove(1, 0, 100.0f, 0.0f);
+    QVERIFY(m.Tracing());
+    const double route = m.RouteLength();
+    const QString t7 = host.Text7;
+    const int writes = host.readoutWrites;
+
+    m.calibrate(); // Recalibrate in the middle of a stroke
+    QVERIFY(m.Calibrating());
+    QVERIFY(!m.Calibrated());
+    QVERIFY(!m.Tracing());
+    QCOMPARE(m.RouteLength(), route);
+    QCOMPARE(host.Text7, t7);
+    QCOMPARE(host.readoutWrites, writes);
+    QCOMPARE(m.UnitLength(), 100.0);
+}
+
+void TestMeasurement::pressWhileUncalibratedOnlyPrompts()
+{
+    Measurement m(host);
+    m.Image1_MouseDown(1, 0, 50.0f, 60.0f);
+    QCOMPARE(host.boxes.titles(), QStringList{"Calibration Procedure"});
+    QVERIFY(m.Calibrating());
+    QCOMPARE(m.CalStartX(), 0);
+    QCOMPARE(m.CalStartY(), 0);
+
+    // The release of that press is not a calibration drag.
+    m.Image1_MouseUp(1, 0, 350.0f, 60.0f);
+    QCOMPARE(host.boxes.shown.size(), 1);
+    QVERIFY(m.Calibrating());
+    QCOMPARE(m.UnitLength(), 0.0);
+
+    // The drag is the next press and release.
+    m.Image1_MouseDown(1, 0, 10.0f, 20.0f);
+    m.Image1_MouseUp(1, 0, 310.0f, 420.0f);
+    QCOMPARE(m.CalStartX(), 10);
+    QCOMPARE(m.CalStartY(), 20);
+    QCOMPARE(m.CalEndX(), 310);
+    QCOMPARE(m.CalEndY(), 420);
+    QCOMPARE(m.UnitLength(), 500.0);
+    QVERIFY(m.Calibrated());
+}
+
+void TestMeasurement::voidCalibrationPromptsAgain()
+{
+    Measurement m(host);
+    calibrateTo(m, 100.0);
+    stroke(m, {{0, 0}, {100, 0}, {200, 0}});
+    const QString t7 = host.Text7, t8 = host.Text8, t5 = host.Text5;
+    QCOMPARE(t7, QStringLiteral("2.0  ")); // tail: 150 -> 200, a step of 0.5
+    const int writes = host.readoutWrites;
+
+    m.calibrate();
+    host.boxes.shown.clear();
+    // 40.2 and 39.6 both round to 40, 7.5 and 8.4 both to 8: the same whole position.
+    m.Image1_MouseDown(1, 0, 40.2f, 7.5f);
+    m.Image1_MouseUp(1, 0, 39.6f, 8.4f);
+
+    QCOMPARE(host.boxes.shown.size(), 2);
+    QCOMPARE(host.boxes.shown[0].title, QStringLiteral("Calibration Void"));
+    QCOMPARE(host.boxes.shown[0].text,
+             QStringLiteral("Calibration distance must not be zero - please re-calibrate"));
+    QCOMPARE(host.boxes.shown[0].icon, MessageIcon::Warning);
+    QCOMPARE(host.boxes.shown[1].title, QStringLiteral("Calibration Procedure"));
+    QVERIFY(host.boxes.shown[1].text.startsWith(QStringLiteral("Zoom in")));
+    QVERIFY(m.Calibrating());
+    QVERIFY(!m.Calibrated());
+    QCOMPARE(m.UnitLength(), 0.0);
+    QCOMPARE(host.readoutWrites, writes);
+    QCOMPARE(host.Text7, t7);
+    QCOMPARE(host.Text8, t8);
+    QCOMPARE(host.Text5, t5);
+    QCOMPARE(m.RouteLength(), 200.0);
+
+    // A non-zero drag now succeeds and clears the meters.
+    m.Image1_MouseDown(1, 0, 0.0f, 0.0f);
+    m.Image1_MouseUp(1, 0, 0.0f, 50.0f);
+    QVERIFY(m.Calibrated());
+    QCOMPARE(m.UnitLength(), 50.0);
+    QCOMPARE(host.Text7, QStringLiteral("0.000"));
+    QCOMPARE(m.RouteLength(), 0.0);
+}
+
+void TestMeasurement::calibrationFreesZoomAndCalFactor()
+{
+    Measurement m(host);
+    host.zoom = 2.0f;
+    m.calibrate();
+    host.boxes.shown.clear();
+    m.Image1_MouseDown(1, 0, 100.0f, 50.0f);
+    m.Image1_MouseUp(1, 0, 400.0f, 50.0f); // 300 view units at zoom 2
+    QCOMPARE(m.UnitLength(), 150.0);
+    QVERIFY(m.Calibrated());
+    QVERIFY(!m.Calibrating());
+    QCOMPARE(host.boxes.shown.size(), 1);
+    QCOMPARE(host.boxes.shown[0].title, QStringLiteral("Calibration Procedure"));
+    QCOMPARE(host.boxes.shown[0].text, QStringLiteral("Now you can click & drag to measure distances"));
+    QCOMPARE(host.boxes.shown[0].icon, MessageIcon::Information);
+    QCOMPARE(host.Text7, QStringLiteral("0.000"));
+    QCOMPARE(host.Text8, QStringLiteral("0.000"));
+    QCOMPARE(host.Text5, QStringLiteral("0"));
+
+    // A straight stroke of 300 view units at zoom 1, samples 2 units apart: 2 primary units.
+    host.zoom = 1.0f;
+    QList<QPointF> points;
+    for (int x = 0; x <= 300; x += 2)
+        points << QPointF(x, 10);
+    stroke(m, points);
+    QCOMPARE(m.RouteLength(), 300.0);
+    QCOMPARE(host.Text7, QStringLiteral("2.000")); // last step 1 unit = 0.0067 km: thousandths
+    QCOMPARE(host.Text8, QStringLiteral("1.242")); // 2 / 1.609344 = 1.2427..., cut
+    QCOMPARE(host.Text5, QStringLiteral("151"));
+
+    // A calibration distance of 0.5 km: 300 view units at zoom 1 are 0.5 km, so 1 km is 600.
+    host.factors.setCalFactor(0.5f);
+    m.calibrate();
+    m.Image1_MouseDown(1, 0, 0.0f, 0.0f);
+    m.Image1_MouseUp(1, 0, 180.0f, 240.0f);
+    QCOMPARE(m.UnitLength(), 600.0);
+}
+
+void TestMeasurement::clickWithoutMovement()
+{
+    Measurement m(host);
+    calibrateTo(m, 100.0);
+    const int writes = host.readoutWrites;
+    m.Image1_MouseDown(1, 0, 5.0f, 5.0f);
+    QVERIFY(m.Tracing());
+    QCOMPARE(m.SampleCount(), int16_t(1));
+    QCOMPARE(m.RouteLength(), 0.0);
+    QCOMPARE(host.readoutWrites, writes + 1);
+    QCOMPARE(host.Text7, QStringLiteral("0.000"));
+    QCOMPARE(host.Text8, QStringLiteral("0.000"));
+    QCOMPARE(host.Text5, QStringLiteral("1"));
+    QCOMPARE(m.RecentSamples()[0].X, 5.0);
+
+    m.Image1_MouseUp(1, 0, 5.0f, 5.0f);
+    QVERIFY(!m.Tracing());
+    QVERIFY(m.Calibrated());
+    QCOMPARE(m.RouteLength(), 0.0);
+    QCOMPARE(host.readoutWrites, writes + 2); // the release refreshes too, adding nothing
+    QCOMPARE(host.Text5, QStringLiteral("1"));
+}
+
+void TestMeasurement::twoSampleStroke()
+{
+    Measurement m(host);
+    calibrateTo(m, 1000.0);
+    m.Image1_MouseDown(1, 0, 0.0f, 0.0f);
+    m.Image1_MouseMove(1, 0, 5.0f, 3.0f);
+    // The midpoint (2.5, 1.5) is stored as (2, 2): halves go to the even neighbour.
+    QCOMPARE(m.LastX(), 2);
+    QCOMPARE(m.LastY(), 2);
+    QCOMPARE(m.RouteLength(), std::sqrt(8.0));
+    QCOMPARE(m.SampleCount(), int16_t(2));
+    m.Image1_MouseUp(1, 0, 99.0f, 99.0f); // the release position is not a sample
+    QCOMPARE(m.LastX(), 5);
+    QCOMPARE(m.LastY(), 3);
+    QCOMPARE(m.RouteLength(), std::sqrt(8.0) + std::sqrt(10.0));
+    QCOMPARE(m.SampleCount(), int16_t(2));
+}
+
+void TestMeasurement::fiveSampleExample()
+{
+    // P1 (0,0) pressed, moves to P2 (8,0), P3 (8,8), P4 (0,8), P5 (12,4), then the release.
+    Measurement m(host);
+    calibrateTo(m, 1000.0);
+    m.Image1_MouseDown(1, 0, 0.0f, 0.0f);
+    QCOMPARE(m.RouteLength(), 0.0); // P1 to P1
+    m.Image1_MouseMove(1, 0, 8.0f, 0.0f);
+    QCOMPARE(QPoint(m.LastX(), m.LastY()), QPoint(4, 0)); // mean of P1, P2
+    m.Image1_MouseMove(1, 0, 8.0f, 8.0f);
+    QCOMPARE(QPoint(m.LastX(), m.LastY()), QPoint(5, 3)); // (5.33, 2.67)
+    m.Image1_MouseMove(1, 0, 0.0f, 8.0f);
+    QCOMPARE(QPoint(m.LastX(), m.LastY()), QPoint(4, 4)); // mean of P1 to P4
+    m.Image1_MouseMove(1, 0, 12.0f, 4.0f);
+    QCOMPARE(QPoint(m.LastX(), m.LastY()), QPoint(7, 5)); // mean of P2 to P5, P1 shifted out
+    QCOMPARE(m.RecentSamples()[0].X, 8.0);
+    QCOMPARE(m.RecentSamples()[0].Y, 0.0);
+    QCOMPARE(m.RecentSamples()[3].X, 12.0);
+    const double beforeTail = 4.0 + std::sqrt(10.0) + std::sqrt(2.0) + std::sqrt(10.0);
+    QCOMPARE(m.RouteLength(), beforeTail);
+
+    // Tail: mean of P3 to P5 (6.67, 6.67) -> (7, 7); mean of P4, P5 (6, 6); P5 (12, 4).
+    m.Image1_MouseUp(1, 0, 12.0f, 4.0f);
+    QCOMPARE(QPoint(m.LastX(), m.LastY()), QPoint(12, 4));
+    QCOMPARE(m.RouteLength(), beforeTail + 2.0 + std::sqrt(2.0) + std::sqrt(40.0));
+    QCOMPARE(m.SampleCount(), int16_t(5));
+    QCOMPARE(host.Text5, QStringLiteral("5"));
+    // The last segment, sqrt(40) = 6.3 units of 1000, is at most 0.007: thousandths of 21.478 / 1000.
+    QCOMPARE(host.Text7, QStringLiteral("0.021"));
+}
+
+void TestMeasurement::onlyLeftAloneHeldSamples_data()
+{
+    QTest::addColumn<int>("buttons");
+    QTest::addColumn<bool>("sampled");
+    QTest::newRow("left") << 1 << true;
+    QTest::newRow("left and right") << 3 << false;
+    QTest::newRow("left and middle") << 5 << false;
+    QTest::newRow("right") << 2 << false;
+    QTest::newRow("none") << 0 << false;
+}
+
+void TestMeasurement::onlyLeftAloneHeldSamples()
+{
+    QFETCH(int, buttons);
+    QFETCH(bool, sampled);
+    Measurement m(host);
+    calibrateTo(m, 100.0);
+    m.Image1_MouseDown(1, 0, 0.0f, 0.0f);
+    const int writes = host.readoutWrites;
+    m.Image1_MouseMove(buttons, 0, 40.0f, 0.0f);
+    QCOMPARE(m.SampleCount(), int16_t(sampled ? 2 : 1));
+    QCOMPARE(m.RouteLength(), sampled ? 20.0 : 0.0);
+    QCOMPARE(host.readoutWrites, writes + (sampled ? 1 : 0));
+
+    // Between strokes no move is a sample.
+    m.Image1_MouseUp(1, 0, 40.0f, 0.0f);
+    const int16_t count = m.SampleCount();
+    m.Image1_MouseMove(1, 0, 90.0f, 0.0f);
+    QCOMPARE(m.SampleCount(), count);
+}
+
+void TestMeasurement::otherReleasesPopUp_data()
+{
+    QTest::addColumn<int>("state"); // 0 uncalibrated, 1 awaiting drag, 2 drag pressed, 3 ready, 4 stroke
+    QTest::addColumn<int>("button");
+    for (int button : {2, 4})
+        for (int state = 0; state < 5; ++state)
+            QTest::addRow("state %d, button %d", state, button) << state << button;
+}
+
+void TestMeasurement::otherReleasesPopUp()
+{
+    QFETCH(int, state);
+    QFETCH(int, button);
+    Measurement m(host);
+    if (state >= 3)
+        calibrateTo(m, 100.0);
+    if (state == 1 || state == 2)
+        m.calibrate();
+    if (state == 2)
+        m.Image1_MouseDown(1, 0, 10.0f, 10.0f);
+    if (state == 4) {
+        m.Image1_MouseDown(1, 0, 0.0f, 0.0f);
+        m.Image1_MouseMove(1, 0, 50.0f, 0.0f);
+    }
+    const bool calibrating = m.Calibrating(), calibrated = m.Calibrated(), tracing = m.Tracing();
+    const double route = m.RouteLength();
+    const int boxes = host.boxes.shown.size();
+
+    m.Image1_MouseUp(button, 0, 70.0f, 30.0f);
+    QCOMPARE(host.popUps, 1);
+    QCOMPARE(m.Calibrating(), calibrating);
+    QCOMPARE(m.Calibrated(), calibrated);
+    QCOMPARE(m.Tracing(), tracing);
+    QCOMPARE(m.RouteLength(), route);
+    QCOMPARE(host.boxes.shown.size(), boxes);
+    QCOMPARE(m.leftDragInProgress(), state == 2 || state == 4);
+}
+
+void TestMeasurement::strokesAddUpWithoutGaps()
+{
+    Measurement m(host);
+    calibrateTo(m, 100.0);
+    stroke(m, {{0, 0}, {50, 0}, {100, 0}});
+    QCOMPARE(m.RouteLength(), 100.0);
+    // Far away: the jump from (100, 0) to (500, 500) is not counted.
+    stroke(m, {{500, 500}, {500, 550}, {500, 600}});
+    QCOMPARE(m.RouteLength(), 200.0);
+    QCOMPARE(host.Text7, QStringLiteral("2.0  ")); // last tail step 25 units = 0.25
+    QCOMPARE(host.Text5, QStringLiteral("3"));
+}
+
+void TestMeasurement::resetBetweenStrokes()
+{
+    Measurement m(host);
+    calibrateTo(m, 100.0);
+    stroke(m, {{0, 0}, {50, 0}, {100, 0}});
+    m.Reset();
+    QCOMPARE(m.RouteLength(), 0.0);
+    QCOMPARE(m.SampleCount(), int16_t(0));
+    QCOMPARE(host.Text7, QStringLiteral("0.000"));
+    QCOMPARE(host.Text8, QStringLiteral("0.000"));
+    QCOMPARE(host.Text5, QStringLiteral("0"));
+    QVERIFY(m.Calibrated());
+    QCOMPARE(m.UnitLength(), 100.0);
+    QCOMPARE(m.LastX(), 100);
+    QCOMPARE(m.RecentSamples()[2].X, 100.0);
+
+    stroke(m, {{0, 0}, {0, 30}});
+    QCOMPARE(m.RouteLength(), 30.0);
+}
+
+void TestMeasurement::resetDuringCalibration()
+{
+    Measurement m(host);
+    m.calibrate();
+    m.Image1_MouseDown(1, 0, 0.0f, 0.0f);
+    m.Reset();
+    QVERIFY(m.Calibrating());
+    QVERIFY(m.leftDragInProgress());
+    m.Image1_MouseUp(1, 0, 0.0f, 250.0f);
+    QVERIFY(m.Calibrated());
+    QCOMPARE(m.UnitLength(), 250.0);
+}
+
+void TestMeasurement::zoomChangesBetweenStrokes()
+{
+    Measurement m(host);
+    calibrateTo(m, 100.0); // at zoom 1
+    host.zoom = 2.0f;
+    stroke(m, {{0, 0}, {100, 0}, {200, 0}}); // 200 view units at zoom 2: 100 on the map
+    QCOMPARE(m.RouteLength(), 100.0);
+    host.zoom = 0.5f;
+    stroke(m, {{0, 0}, {0, 50}}); // 50 view units at zoom 0.5: 100 on the map
+    QCOMPARE(m.RouteLength(), 200.0);
+    QCOMPARE(host.Text7, QStringLiteral("2.0  ")); // last step 25 view units at zoom 0.5: 0.5 units
+    QCOMPARE(m.UnitLength(), 100.0);
+}
+
+void TestMeasurement::thresholdsThroughStroke_data()
+{
+    QTest::addColumn<float>("x"); // one move from the press at 0; the smoothed point is at x / 2
+    QTest::addColumn<QString>("Text7");
+    QTest::newRow("step 0.7") << 1400.0f << "0.7  ";
+    QTest::newRow("step 0.701") << 1402.0f << "1    ";
+    QTest::newRow("step 0.07") << 140.0f << "0.07 ";
+    QTest::newRow("step 0.071") << 142.0f << "0.1  ";
+    QTest::newRow("step 0.007") << 14.0f << "0.007";
+    QTest::newRow("step 0.008") << 16.0f << "0.01 ";
+}
+
+void TestMeasurement::thresholdsThroughStroke()
+{
+    QFETCH(float, x);
+    Measurement m(host);
+    calibrateTo(m, 1000.0);
+    m.Image1_MouseDown(1, 0, 0.0f, 0.0f);
+    m.Image1_MouseMove(1, 0, x, 0.0f);
+    QTEST(host.Text7, "Text7");
+}
+
+void TestMeasurement::longStraightStroke_data()
+{
+    QTest::addColumn<QPointF>("start");
+    QTest::addColumn<QPointF>("step");
+    QTest::addColumn<int>("samples");
+    QTest::addColumn<double>("tolerance"); // view units
+    // Along an axis the rounded points stay on the line in order: the exact rounded distance.
+    QTest::newRow("along X, sub-twip steps") << QPointF(3.3, 50) << QPointF(0.37, 0) << 20000 << 0.0;
+    // Steps whose four-sample means are whole numbers: no rounding at all.
+    QTest::newRow("diagonal, whole means") << QPointF(0, 0) << QPointF(12, 16) << 5000 << 0.0;
+    // A general slope: each smoothed point may sit up to half a unit off the line in X and Y, so a
+    // segment of length L may grow by at most 1 / (L - 1.5) across the line (its ends move by at most
+    // 1 each way), while the movements along the line cancel out but for the two ends.
+    const auto bound = [](QPointF step, int samples) {
+        return samples / (std::hypot(step.x(), step.y()) - 1.5) + 2.0;
+    };
+    QTest::newRow("diagonal, pixel steps")
+        << QPointF(7, 11) << QPointF(15, 45) << 5000 << bound({15, 45}, 5000);
+    QTest::newRow("diagonal, fractional")
+        << QPointF(0.4, 0.6) << QPointF(7.3, 9.1) << 10000 << bound({7.3, 9.1}, 10000);
+}
+
+void TestMeasurement::longStraightStroke()
+{
+    QFETCH(QPointF, start);
+    QFETCH(QPointF, step);
+    QFETCH(int, samples);
+    QFETCH(double, tolerance);
+    Measurement m(host);
+    calibrateTo(m, 1000.0);
+    float x = float(start.x()), y = float(start.y());
+    m.Image1_MouseDown(1, 0, x, y);
+    for (int i = 1; i < samples; ++i) {
+        x = float(start.x() + i * step.x());
+        y = float(start.y() + i * step.y());
+        m.Image1_MouseMove(1, 0, x, y);
+    }
+    m.Image1_MouseUp(1, 0, x, y);
+    const double straight =
+        PixelDistance(RoundToInt32(start.x()), RoundToInt32(x), RoundToInt32(start.y()), RoundToInt32(y));
+    QVERIFY2(std::abs(m.RouteLength() - straight) <= tolerance + 1e-6 * straight,
+             qPrintable(QStringLiteral("measured %1, straight %2")
+                            .arg(m.RouteLength(), 0, 'f', 6)
+                            .arg(straight, 0, 'f', 6)));
+    QCOMPARE(m.LastX(), RoundToInt32(x));
+    QCOMPARE(m.LastY(), RoundToInt32(y));
+}
+
+void TestMeasurement::sampleCountStopsAt32767()
+{
+    Measurement m(host);
+    calibrateTo(m, 1000.0);
+    m.Image1_MouseDown(1, 0, 0.0f, 0.0f);
+    for (int i = 1; i < 40000; ++i)
+        m.Image1_MouseMove(1, 0, float(i), 0.0f);
+    QCOMPARE(m.SampleCount(), int16_t(32767));
+    QCOMPARE(host.Text5, QStringLiteral("32767"));
+    QCOMPARE(m.RecentSamples()[0].X, 39996.0);
+    QCOMPARE(m.RecentSamples()[3].X, 39999.0);
+    QCOMPARE(m.LastX(), 39998); // mean 39997.5, to the even neighbour
+    m.Image1_MouseUp(1, 0, 39999.0f, 0.0f);
+    QCOMPARE(m.RouteLength(), 39999.0);
+    QCOMPARE(host.Text7, QStringLiteral("39.999"));
+    QCOMPARE(host.Text5, QStringLiteral("32767"));
+}
+
+void TestMeasurement::updateTripMetersReturnsLastPoint()
+{
+    Measurement m(host);
+    calibrateTo(m, 100.0);
+    m.Image1_MouseDown(1, 0, 0.0f, 0.0f);
+    float x = 7.0f, y = 3.0f;
+    bool final = false;
+    m.UpdateTripMeters(x, y, final);
+    QCOMPARE(x, 4.0f); // 3.5 to the even neighbour
+    QCOMPARE(y, 2.0f); // 1.5 likewise
+    QVERIFY(!final);
+    x = -1000.0f;
+    final = true;
+    m.UpdateTripMeters(x, y, final);
+    QCOMPARE(x, 7.0f);
+    QCOMPARE(y, 3.0f);
+}
+
+void TestMeasurement::releaseWithoutCalibrationPressIgnored()
+{
+    Measurement m(host);
+    calibrateTo(m, 100.0);
+    // Recalibrate (by keyboard) while a stroke's button is held: its release is no calibration drag.
+    m.Image1_MouseDown(1, 0, 0.0f, 0.0f);
+    m.calibrate();
+    host.boxes.shown.clear();
+    m.Image1_MouseUp(1, 0, 300.0f, 0.0f);
+    QVERIFY(host.boxes.shown.isEmpty());
+    QVERIFY(m.Calibrating());
+    QCOMPARE(m.UnitLength(), 100.0);
+
+    // A press recorded before another calibrate belongs to the earlier calibration.
+    m.Image1_MouseDown(1, 0, 0.0f, 0.0f);
+    m.calibrate();
+    host.boxes.shown.clear();
+    m.Image1_MouseUp(1, 0, 300.0f, 0.0f);
+    QVERIFY(host.boxes.shown.isEmpty());
+    QCOMPARE(m.UnitLength(), 100.0);
+}
+
+void TestMeasurement::leftDragInProgress()
+{
+    Measurement m(host);
+    QVERIFY(!m.leftDragInProgress());
+    m.calibrate();
+    QVERIFY(!m.leftDragInProgress());
+    m.Image1_MouseDown(1, 0, 0.0f, 0.0f);
+    QVERIFY(m.leftDragInProgress());
+    m.Image1_MouseUp(1, 0, 100.0f, 0.0f);
+    QVERIFY(!m.leftDragInProgress());
+    m.Image1_MouseDown(1, 0, 0.0f, 0.0f);
+    QVERIFY(m.leftDragInProgress());
+    m.Image1_MouseUp(1, 0, 0.0f, 0.0f);
+    QVERIFY(!m.leftDragInProgress());
+}
+
+void TestMeasurement::unsoundRecordRefusedAtPrompt_data()
+{
+    QTest::addColumn<float>("calFactor");
+    QTest::addColumn<double>("unitFactor");
+    QTest::addColumn<QString>("text");
+    const QString cal = CalibrationText::RefusedCalFactorText;
+    const QString unit = CalibrationText::RefusedUnitFactorText;
+    const double f = 1.609344;
+    QTest::newRow("CalFactor 0") << 0.0f << f << cal;
+    QTest::newRow("CalFactor negative") << -1.0f << f << cal;
+    QTest::newRow("CalFactor NaN") << std::numeric_limits<float>::quiet_NaN() << f << cal;
+    QTest::newRow("CalFactor infinite") << std::numeric_limits<float>::infinity() << f << cal;
+    QTest::newRow("CalFactor -infinite") << -std::numeric_limits<float>::infinity() << f << cal;
+    QTest::newRow("UnitFactor 0") << 1.0f << 0.0 << unit;
+    QTest::newRow("UnitFactor negative") << 1.0f << -f << unit;
+    QTest::newRow("UnitFactor NaN") << 1.0f << std::numeric_limits<double>::quiet_NaN() << unit;
+    QTest::newRow("UnitFactor infinite") << 1.0f << std::numeric_limits<double>::infinity() << unit;
+}
+
+void TestMeasurement::unsoundRecordRefusedAtPrompt()
+{
+    QFETCH(float, calFactor);
+    QFETCH(double, unitFactor);
+    QFETCH(QString, text);
+    Measurement m(host);
+    calibrateTo(m, 100.0);
+    stroke(m, {{0, 0}, {100, 0}, {150, 0}});
+    const QString t7 = host.Text7, t8 = host.Text8;
+    const int writes = host.readoutWrites, closed = host.promptsClosed;
+
+    host.factors.setCalFactor(calFactor);
+    host.factors.setUnitFactor(unitFactor);
+    m.calibrate();
+    QCOMPARE(host.boxes.shown.size(), 1);
+    QCOMPARE(host.boxes.shown[0].title, QStringLiteral("Calibration Refused"));
+    QCOMPARE(host.boxes.shown[0].text, text);
+    QCOMPARE(host.boxes.shown[0].icon, MessageIcon::Warning);
+    QCOMPARE(host.promptsClosed, closed); // no calibration procedure ran
+    QVERIFY(!m.Calibrating());
+    QVERIFY(!m.Calibrated());
+    QVERIFY(!m.Tracing());
+    QCOMPARE(host.readoutWrites, writes);
+    QCOMPARE(host.Text7, t7);
+    QCOMPARE(host.Text8, t8);
+
+    // Uncalibrated now: a press on the map asks again, and is refused again; nothing is measured.
+    m.Image1_MouseDown(1, 0, 0.0f, 0.0f);
+    m.Image1_MouseUp(1, 0, 300.0f, 0.0f);
+    QCOMPARE(host.boxes.titles(), (QStringList{"Calibration Refused", "Calibration Refused"}));
+    QCOMPARE(m.UnitLength(), 100.0);
+    QCOMPARE(host.readoutWrites, writes);
+
+    // Once the record is sound again the calibration works.
+    host.factors = ScaleFactors::builtInDefaults();
+    m.Image1_MouseDown(1, 0, 0.0f, 0.0f); // prompts
+    m.Image1_MouseDown(1, 0, 0.0f, 0.0f);
+    m.Image1_MouseUp(1, 0, 300.0f, 0.0f);
+    QVERIFY(m.Calibrated());
+    QCOMPARE(m.UnitLength(), 300.0);
+}
+
+void TestMeasurement::recordTurnedUnsoundBeforeRelease()
+{
+    Measurement m(host);
+    calibrateTo(m, 100.0);
+    m.calibrate();
+    m.Image1_MouseDown(1, 0, 0.0f, 0.0f);
+    host.factors.setCalFactor(0.0f);
+    host.boxes.shown.clear();
+    m.Image1_MouseUp(1, 0, 300.0f, 0.0f);
+    QCOMPARE(host.boxes.titles(), QStringList{"Calibration Refused"});
+    QCOMPARE(m.UnitLength(), 100.0);
+    QVERIFY(!m.Calibrated());
+    QVERIFY(!m.Calibrating());
+}
+
+void TestMeasurement::extremeSoundRecordShowsNumbers()
+{
+    // The smallest and largest single-precision distances still give finite, non-negative readouts.
+    for (float cal : {std::numeric_limits<float>::denorm_min(), std::numeric_limits<float>::max()}) {
+        host = FakeMeasureHost();
+        host.factors.setCalFactor(cal);
+        host.zoom = 0.01f;
+        Measurement m(host);
+        m.calibrate();
+        m.Image1_MouseDown(1, 0, 0.0f, 0.0f);
+        m.Image1_MouseUp(1, 0, 2.0e9f, 2.0e9f);
+        QVERIFY(m.Calibrated());
+        QVERIFY(std::isfinite(m.UnitLength()) && m.UnitLength() > 0.0);
+        stroke(m, {{0, 0}, {1.0e9, 0}, {2.0e9, 0}});
+        for (const QString& t : {host.Text7, host.Text8}) {
+            QVERIFY2(!t.isEmpty(), qPrintable(t));
+            for (QChar c : t)
+                QVERIFY2(c.isDigit() || c == QLatin1Char('.') || c == QLatin1Char(' '), qPrintable(t));
+        }
+    }
+}
+
+void TestMeasurement::nonPositiveZoomDividesNothing()
+{
+    // The window keeps its zoom positive; if it ever reported 0, nothing would be divided by it.
+    Measurement m(host);
+    m.calibrate();
+    host.zoom = 0.0f;
+    m.Image1_MouseDown(1, 0, 0.0f, 0.0f);
+    m.Image1_MouseUp(1, 0, 100.0f, 0.0f);
+    QVERIFY(m.Calibrating());
+    QCOMPARE(m.UnitLength(), 0.0);
+
+    host.zoom = 1.0f;
+    calibrateTo(m, 100.0);
+    host.zoom = 0.0f;
+    stroke(m, {{0, 0}, {50, 0}, {100, 0}});
+    QCOMPARE(m.RouteLength(), 0.0);
+    QCOMPARE(host.Text7, QStringLiteral("0.000"));
+    QCOMPARE(host.Text5, QStringLiteral("3"));
+}
+
+void TestMeasurement::positionBeyond32BitsOverflows()
+{
+    Measurement m(host);
+    m.calibrate();
+    QVERIFY_THROWS_EXCEPTION(OverflowError, m.Image1_MouseDown(1, 0, 3.0e9f, 0.0f));
+    // The largest whole positions fit, but their difference does not.
+    m.Image1_MouseDown(1, 0, -2.0e9f, 0.0f);
+    QVERIFY_THROWS_EXCEPTION(OverflowError, m.Image1_MouseUp(1, 0, 2.0e9f, 0.0f));
+}
+
+void TestMeasurement::userDecimalSeparator()
+{
+    QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
+    host.factors.setCalFactor(0.1f);
+    Measurement m(host);
+    m.calibrate();
+    QVERIFY(host.boxes.shown[0].text.contains(CR + QStringLiteral("0,1 km away")));
+    m.Image1_MouseDown(1, 0, 0.0f, 0.0f);
+    m.Image1_MouseUp(1, 0, 100.0f, 0.0f); // 1000 view units per km
+    stroke(m, {{0, 0}, {1000, 0}, {2000, 0}});
+    QCOMPARE(m.RouteLength(), 2000.0);
+    QCOMPARE(host.Text7, QStringLiteral("2,0  ")); // last step 500 units = 0.5 km
+    QCOMPARE(host.Text8, QStringLiteral("1,2  ")); // 1.242 ml, step 0.31 ml
+}
+
+QTEST_GUILESS_MAIN(TestMeasurement)
+#include "tst_measurement.moc"
