@@ -5,10 +5,15 @@
 #include <QGuiApplication>
 #include <QScreen>
 
-namespace {
+namespace
+{
 const WorkAreaSource* g_source = nullptr;
 
-QScreen* primary() { return qobject_cast<QGuiApplication*>(QCoreApplication::instance()) ? QGuiApplication::primaryScreen() : nullptr; }
+QScreen* primary()
+{
+    return qobject_cast<QGuiApplication*>(QCoreApplication::instance()) ? QGuiApplication::primaryScreen()
+                                                                        : nullptr;
+}
 
 float twipsPerPixel(qreal logicalDpi)
 {
@@ -41,7 +46,10 @@ float QtWorkAreaSource::twipsPerPixelY() const
     return twipsPerPixel(s ? s->logicalDotsPerInchY() : 0);
 }
 
-void SetWorkAreaSource(const WorkAreaSource* source) { g_source = source; }
+void SetWorkAreaSource(const WorkAreaSource* source)
+{
+    g_source = source;
+}
 
 const WorkAreaSource& CurrentWorkAreaSource()
 {
@@ -49,8 +57,14 @@ const WorkAreaSource& CurrentWorkAreaSource()
     return g_source ? *g_source : screen;
 }
 
-float TwipsPerPixelX() { return CurrentWorkAreaSource().twipsPerPixelX(); }
-float TwipsPerPixelY() { return CurrentWorkAreaSource().twipsPerPixelY(); }
+float TwipsPerPixelX()
+{
+    return CurrentWorkAreaSource().twipsPerPixelX();
+}
+float TwipsPerPixelY()
+{
+    return CurrentWorkAreaSource().twipsPerPixelY();
+}
 
 void GetWorkArea(int32_t& left, int32_t& top, int32_t& width, int32_t& height, int16_t inTwips)
 {

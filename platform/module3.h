@@ -5,7 +5,8 @@
 
 // The screen's work area (the screen less the task bar and other desktop bars) and its twips per pixel.
 // The answers come from a replaceable source so that tests can stand in any screen.
-class WorkAreaSource {
+class WorkAreaSource
+{
 public:
     virtual ~WorkAreaSource() = default;
     // Pixels; right and bottom lie just outside the area. An empty rectangle means the query failed.
@@ -17,7 +18,8 @@ public:
 };
 
 // The primary QScreen: available geometry, and 1440 / logical DPI twips per pixel.
-class QtWorkAreaSource : public WorkAreaSource {
+class QtWorkAreaSource : public WorkAreaSource
+{
 public:
     QRect workArea() const override;
     QRect screenArea() const override;

@@ -19,13 +19,17 @@ void Frame1Widget::setTwipsPerPixel(float x, float y)
 }
 
 // Taking the press keeps the release on this frame, which is where the measuring code expects it.
-void Frame1Widget::mousePressEvent(QMouseEvent* event) { event->accept(); }
+void Frame1Widget::mousePressEvent(QMouseEvent* event)
+{
+    event->accept();
+}
 
 void Frame1Widget::mouseMoveEvent(QMouseEvent* event)
 {
     if (m_sink)
         m_sink->Frame1_MouseMove(PointerButtonCode(event->buttons()), PointerShiftCode(event->modifiers()),
-                                 float(event->position().x() * m_tppX), float(event->position().y() * m_tppY));
+                                 float(event->position().x() * m_tppX),
+                                 float(event->position().y() * m_tppY));
 }
 
 void Frame1Widget::mouseReleaseEvent(QMouseEvent* event)

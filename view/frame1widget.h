@@ -6,7 +6,8 @@ class PointerSink;
 
 // Frame1: the borderless viewport that clips Image1; releases and moves over its uncovered area go to the
 // Frame1 handlers, positions in twips relative to the frame.
-class Frame1Widget : public QFrame {
+class Frame1Widget : public QFrame
+{
     Q_OBJECT
 public:
     Frame1Widget(QWidget* parent, PointerSink* sink);

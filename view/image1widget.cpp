@@ -16,8 +16,8 @@ int PointerButtonCode(Qt::MouseButtons buttons)
 
 int PointerShiftCode(Qt::KeyboardModifiers modifiers)
 {
-    return (modifiers.testFlag(Qt::ShiftModifier) ? 1 : 0) + (modifiers.testFlag(Qt::ControlModifier) ? 2 : 0) +
-           (modifiers.testFlag(Qt::AltModifier) ? 4 : 0);
+    return (modifiers.testFlag(Qt::ShiftModifier) ? 1 : 0) +
+           (modifiers.testFlag(Qt::ControlModifier) ? 2 : 0) + (modifiers.testFlag(Qt::AltModifier) ? 4 : 0);
 }
 
 Image1Widget::Image1Widget(QWidget* frame, PointerSink* sink) : QWidget(frame), m_sink(sink)
@@ -53,7 +53,8 @@ void Image1Widget::setPlacement(const QRectF& inFrame, float twipsPerPixelX, flo
 QPointF Image1Widget::toImageTwips(const QPointF& local) const
 {
     // Through Frame1's pixels, so the sub-pixel offset of the image inside this widget counts.
-    return QPointF((local.x() + x() - m_placement.left()) * m_tppX, (local.y() + y() - m_placement.top()) * m_tppY);
+    return QPointF((local.x() + x() - m_placement.left()) * m_tppX,
+                   (local.y() + y() - m_placement.top()) * m_tppY);
 }
 
 void Image1Widget::paintEvent(QPaintEvent* event)

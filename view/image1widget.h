@@ -10,7 +10,8 @@ class PointerSink;
 // relative to the image's own top-left corner. The widget covers the image's rectangle rounded out to
 // whole pixels; the picture is placed inside it with sub-pixel precision. Only what Frame1 exposes of it
 // is ever painted.
-class Image1Widget : public QWidget {
+class Image1Widget : public QWidget
+{
     Q_OBJECT
 public:
     Image1Widget(QWidget* frame, PointerSink* sink);
@@ -40,5 +41,5 @@ private:
 };
 
 // Qt's button and modifier sets in the event codes the measuring code expects.
-int PointerButtonCode(Qt::MouseButtons buttons); // 1 left, 2 right, 4 middle, summed
+int PointerButtonCode(Qt::MouseButtons buttons);       // 1 left, 2 right, 4 middle, summed
 int PointerShiftCode(Qt::KeyboardModifiers modifiers); // 1 shift, 2 ctrl, 4 alt, summed

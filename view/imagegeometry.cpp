@@ -2,4 +2,7 @@
 
 #include "module1.h"
 
-float ImageGeometry::whole(double v) { return float(RoundHalfEven(double(float(v)))); }
+float ImageGeometry::whole(double v)
+{
+    return float(RoundHalfEven(double(float(v))));
+}

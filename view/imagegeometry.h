@@ -5,7 +5,8 @@
 // device units, it keeps whole twips: every assignment is stored as single precision and then rounded to
 // the nearest whole twip, halves to even. A fitted picture therefore never overshoots its viewport by a
 // fraction of a twip.
-class ImageGeometry {
+class ImageGeometry
+{
 public:
     bool Stretch = false; // off: the control takes the picture's own size
     bool Visible = true;

@@ -12,13 +12,13 @@
 #include <algorithm>
 #include <cmath>
 
-namespace {
+namespace
+{
 // Label1 inside Frame1, twips.
 constexpr int LabelLeft = 120, LabelTop = 120, LabelWidth = 852, LabelHeight = 348;
 } // namespace
 
-MapView::MapView(ViewFields& fields, QWidget* client, PointerSink* sink)
-    : m_model(fields), m_client(client)
+MapView::MapView(ViewFields& fields, QWidget* client, PointerSink* sink) : m_model(fields), m_client(client)
 {
     m_tppX = TwipsPerPixelX();
     m_tppY = TwipsPerPixelY();
@@ -77,7 +77,10 @@ QRect MapView::toPixels(double left, double top, double width, double height) co
     return QRect(x0, y0, std::max(0, x1 - x0), std::max(0, y1 - y0));
 }
 
-bool MapView::clientSizeKnown() const { return m_client && m_client->isVisible() && !m_client->size().isEmpty(); }
+bool MapView::clientSizeKnown() const
+{
+    return m_client && m_client->isVisible() && !m_client->size().isEmpty();
+}
 
 ScreenFitLayout MapView::clientLayout() const
 {
@@ -189,7 +192,8 @@ void MapView::sync()
         return;
     m_syncing = true;
     const ImageGeometry& g = m_model.image();
-    m_image->setPlacement(QRectF(g.Left() / m_tppX, g.Top() / m_tppY, g.Width() / m_tppX, g.Height() / m_tppY),
+    m_image->setPlacement(QRectF(g.Left() / double(m_tppX), g.Top() / double(m_tppY),
+                                 g.Width() / double(m_tppX), g.Height() / double(m_tppY)),
                           m_tppX, m_tppY);
     m_image->setVisible(g.Visible && m_image->picture() != nullptr);
     m_label->setText(m_model.Label1Caption());

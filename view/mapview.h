@@ -28,7 +28,8 @@ class PointerSink;
 // The twips of the layout are measured from the top-left corner of `client`, the main window's area
 // below its menu bar. The widgets only show a ViewModel, which holds the arithmetic.
 // The caller owns it (the main window keeps it as a member); it deletes the controls it made.
-class MapView : public QObject {
+class MapView : public QObject
+{
     Q_OBJECT
 public:
     MapView(ViewFields& fields, QWidget* client, PointerSink* sink);

@@ -40,8 +40,8 @@ void PicturePainter::paint(QPainter& painter, const MapPicture& picture, const Q
     // from 0 rather than far into a large picture.
     const qsizetype bpl = level.bytesPerLine();
     const int bytesPerPixel = level.depth() / 8;
-    const QImage part(level.constBits() + qsizetype(y0) * bpl + qsizetype(x0) * bytesPerPixel, x1 - x0, y1 - y0,
-                      bpl, level.format());
+    const QImage part(level.constBits() + qsizetype(y0) * bpl + qsizetype(x0) * bytesPerPixel, x1 - x0,
+                      y1 - y0, bpl, level.format());
     const QRectF partTarget(target.left() + x0 / kx * sx, target.top() + y0 / ky * sy, (x1 - x0) / kx * sx,
                             (y1 - y0) / ky * sy);
 

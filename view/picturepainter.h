@@ -10,12 +10,13 @@ class QPainter;
 // `target` (painter coordinates, fractional); only the pixels under `exposed` are read, from the pre-shrunk
 // copy that fits the device scale, through a view onto the copy's memory, so neither the memory nor the
 // time grows with the zoom factor and source coordinates stay small.
-class PicturePainter {
+class PicturePainter
+{
 public:
     // Below this many device pixels per picture pixel the picture is filtered smoothly; above it each
     // picture pixel is drawn as a sharp block.
     static constexpr double SharpFromScale = 2.0;
 
-    static void paint(QPainter& painter, const MapPicture& picture, const QRectF& target, const QRectF& exposed,
-                      qreal devicePixelRatio);
+    static void paint(QPainter& painter, const MapPicture& picture, const QRectF& target,
+                      const QRectF& exposed, qreal devicePixelRatio);
 };

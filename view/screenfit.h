@@ -14,9 +14,9 @@ struct ScreenFitLayout {
     int32_t FrameHeight = 0;   // H - 1482
 };
 
-constexpr int32_t FrameLeft = 120;      // twips
-constexpr int32_t FrameTop = 600;       // twips, at the toolbar strip's lower edge
-constexpr int32_t BarThickness = 252;   // twips
+constexpr int32_t FrameLeft = 120;        // twips
+constexpr int32_t FrameTop = 600;         // twips, at the toolbar strip's lower edge
+constexpr int32_t BarThickness = 252;     // twips
 constexpr int32_t CaptionAllowance = 600; // twips of title and menu bar inside a maximized window's height
 
 ScreenFitLayout FitToScreenLayout(int32_t W, int32_t H);

@@ -6,7 +6,8 @@
 // A scroll bar's settings: Min 0, Max 100, the position Value, the page size LargeChange and Visible.
 // The change handler runs exactly when Value changes, whether the user or the program set it; assigning
 // the current value raises nothing.
-class ScrollBarModel {
+class ScrollBarModel
+{
 public:
     static constexpr int16_t Min = 0;
     static constexpr int16_t Max = 100;

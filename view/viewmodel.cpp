@@ -154,4 +154,7 @@ QString ViewModel::ZoomReadoutText(float factor, const QString& sep)
     return FixedNumber(std::copysign(hundredths / 100, shown), 2, sep) + QStringLiteral(":1");
 }
 
-void ViewModel::ShowViewReadout() { m_caption = ZoomReadoutText(m_fields.ZoomFactor, m_sep); }
+void ViewModel::ShowViewReadout()
+{
+    m_caption = ZoomReadoutText(m_fields.ZoomFactor, m_sep);
+}

@@ -8,7 +8,8 @@
 
 // Zoom, scrolling and the zoom readout of the map viewport, without any widget: the image control's
 // geometry, the viewport's size and the two bars, all in twips. The widgets of MapView show this state.
-class ViewModel {
+class ViewModel
+{
 public:
     explicit ViewModel(ViewFields& fields);
     ViewModel(const ViewModel&) = delete;
@@ -49,8 +50,8 @@ public:
     // The "#0.00:1" readout of a factor, from its single-precision text, with decimal separator sep.
     static QString ZoomReadoutText(float factor, const QString& sep);
 
-    static constexpr float MaxZoom = 100.0f;  // ZoomIn refuses this factor and above
-    static constexpr float MinZoom = 0.01f;   // ZoomOut refuses factors below this
+    static constexpr float MaxZoom = 100.0f; // ZoomIn refuses this factor and above
+    static constexpr float MinZoom = 0.01f;  // ZoomOut refuses factors below this
 
 private:
     struct Axis {

@@ -4,7 +4,8 @@
 #include <cmath>
 
 // Zoom, scroll-bar layout and readout arithmetic, without any window. Lengths in twips.
-class TestViewModel : public QObject {
+class TestViewModel : public QObject
+{
     Q_OBJECT
 private slots:
     void zoomToFit_data();
@@ -50,10 +51,10 @@ void TestViewModel::zoomToFit_data()
     QTest::addColumn<float>("left");
     QTest::addColumn<float>("top");
     QTest::addColumn<QString>("caption");
-    QTest::newRow("height limits") << 2000 << 1000 << 10000.f << 4000.f << 4.f << 8000.f << 4000.f << 1000.f << 0.f
-                                   << "4.00:1";
-    QTest::newRow("same aspect") << 5000 << 2000 << 10000.f << 4000.f << 2.f << 10000.f << 4000.f << 0.f << 0.f
-                                 << "2.00:1";
+    QTest::newRow("height limits") << 2000 << 1000 << 10000.f << 4000.f << 4.f << 8000.f << 4000.f << 1000.f
+                                   << 0.f << "4.00:1";
+    QTest::newRow("same aspect") << 5000 << 2000 << 10000.f << 4000.f << 2.f << 10000.f << 4000.f << 0.f
+                                 << 0.f << "2.00:1";
     QTest::newRow("larger shrinks") << 40000 << 8000 << 10000.f << 4000.f << 0.25f << 10000.f << 2000.f << 0.f
                                     << 1000.f << "0.25:1";
     // 11598 / 45000 in single precision times 45000 is 11598.0004: whole twips keep it inside.
@@ -240,7 +241,7 @@ void TestViewModel::centrePointStaysUnderCentre()
     m.setFrameSize(10000, 4000);
     m.loadNaturalSize(2000, 1000);
     m.ZoomToFit();
-    place(m, 300, 0, 8000, 4000); // off centre horizontally, still inside
+    place(m, 300, 0, 8000, 4000);           // off centre horizontally, still inside
     const double u = (5000 - 300) / 8000.0; // share of the image under the centre
     m.ZoomOut();
     QVERIFY(!m.HScroll1().Visible());
@@ -381,14 +382,22 @@ void TestViewModel::readout_data()
     QTest::addColumn<float>("factor");
     QTest::addColumn<QString>("sep");
     QTest::addColumn<QString>("text");
-    QTest::newRow("1") << 1.f << "." << "1.00:1";
-    QTest::newRow("0.5") << 0.5f << "." << "0.50:1";
-    QTest::newRow("12.1") << 12.1f << "." << "12.10:1";
-    QTest::newRow("1.331 chain") << 1.33100009f << "." << "1.33:1";
-    QTest::newRow("97") << 97.0172424f << "." << "97.02:1";
-    QTest::newRow("comma") << 4.f << "," << "4,00:1";
-    QTest::newRow("half from 7 digits") << 1.005f << "." << "1.01:1";
-    QTest::newRow("small") << 0.0103074433f << "." << "0.01:1";
+    QTest::newRow("1") << 1.f << "."
+                       << "1.00:1";
+    QTest::newRow("0.5") << 0.5f << "."
+                         << "0.50:1";
+    QTest::newRow("12.1") << 12.1f << "."
+                          << "12.10:1";
+    QTest::newRow("1.331 chain") << 1.33100009f << "."
+                                 << "1.33:1";
+    QTest::newRow("97") << 97.0172424f << "."
+                        << "97.02:1";
+    QTest::newRow("comma") << 4.f << ","
+                           << "4,00:1";
+    QTest::newRow("half from 7 digits") << 1.005f << "."
+                                        << "1.01:1";
+    QTest::newRow("small") << 0.0103074433f << "."
+                           << "0.01:1";
 }
 
 void TestViewModel::readout()
