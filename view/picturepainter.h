@@ -15,7 +15,7 @@ class PicturePainter
 public:
     // Below this many device pixels per picture pixel the picture is filtered smoothly; above it each
     // picture pixel is drawn as a sharp block.
-    static constexpr double SharpFromScale = 2.0;
+    static constexpr double SharpFromScale = 1.0;
 
     static void paint(QPainter& painter, const MapPicture& picture, const QRectF& target,
                       const QRectF& exposed, qreal devicePixelRatio);
