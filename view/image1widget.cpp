@@ -62,7 +62,8 @@ void Image1Widget::paintEvent(QPaintEvent* event)
     QPainter painter(this);
     const QRectF target = m_placement.translated(-x(), -y());
     // Where the picture does not reach (a fraction of a pixel at its edges), the frame's background shows.
-    painter.fillRect(event->rect(), palette().window());
+    if (!target.contains(QRectF(event->rect())))
+        painter.fillRect(event->rect(), palette().window());
     if (m_picture)
         PicturePainter::paint(painter, *m_picture, target, QRectF(event->rect()), devicePixelRatioF());
 }

@@ -79,8 +79,9 @@ void TestScreenFit::workArea_data()
     QTest::addColumn<int>("top");
     QTest::addColumn<int>("width");
     QTest::addColumn<int>("height");
-    // Each edge is rounded on its own, halves to even: 12.5 -> 12 and 37.5 -> 38 give a width of 26.
-    QTest::newRow("edges rounded apart") << QRect(1, 1, 2, 2) << QRect() << 12.5f << 12 << 12 << 26 << 26;
+    // Each edge is rounded on its own, halves to even: left 37.5 -> 38, right 62.5 -> 62, width 24;
+    // top 12.5 -> 12, bottom 37.5 -> 38, height 26 (two pixels of 12.5 twips each).
+    QTest::newRow("edges rounded apart") << QRect(3, 1, 2, 2) << QRect() << 12.5f << 38 << 12 << 24 << 26;
     QTest::newRow("failed query, whole screen")
         << QRect() << QRect(0, 0, 1024, 768) << 15.f << 0 << 0 << 15360 << 11520;
     QTest::newRow("no screen, design size") << QRect() << QRect() << 15.f << 0 << 0 << 12000 << 9000;
