@@ -1,0 +1,45 @@
+#pragma once
+
+#include <QRect>
+#include <cstdint>
+
+// The screen's work area (the screen less the task bar and other desktop bars) and its twips per pixel.
+// The answers come from a replaceable source so that tests can stand in any screen.
+class WorkAreaSource
+{
+public:
+    virtual ~WorkAreaSource() = default;
+    // Pixels; right and bottom lie just outside the area. An empty rectangle means the query failed.
+    virtual QRect workArea() const = 0;
+    // The whole screen in pixels, the fallback when the work area is empty; empty when there is no screen.
+    virtual QRect screenArea() const = 0;
+    virtual float twipsPerPixelX() const = 0; // twips, 1440 to the inch, per logical pixel
+    virtual float twipsPerPixelY() const = 0;
+};
+
+// The primary QScreen: available geometry, and 1440 / logical DPI twips per pixel.
+class QtWorkAreaSource : public WorkAreaSource
+{
+public:
+    QRect workArea() const override;
+    QRect screenArea() const override;
+    float twipsPerPixelX() const override;
+    float twipsPerPixelY() const override;
+};
+
+// The source every caller uses; nullptr restores the primary screen. The caller keeps ownership.
+void SetWorkAreaSource(const WorkAreaSource* source);
+const WorkAreaSource& CurrentWorkAreaSource();
+
+float TwipsPerPixelX();
+float TwipsPerPixelY();
+
+// Work-area size without a screen at all: the main window's design size, in pixels.
+constexpr int DesignWorkAreaWidth = 800;
+constexpr int DesignWorkAreaHeight = 600;
+
+// The work area's left, top, width and height; in twips when inTwips is non-zero, else in pixels. Each
+// edge is converted separately (double product, rounded half to even), width and height are then checked
+// 32-bit differences: an out-of-range value raises OverflowError. A failed query falls back to the whole
+// screen, and without a screen to the design size.
+void GetWorkArea(int32_t& left, int32_t& top, int32_t& width, int32_t& height, int16_t inTwips);

@@ -1,0 +1,93 @@
+#include "image1widget.h"
+
+#include "picturepainter.h"
+#include "pointersink.h"
+
+#include <QMouseEvent>
+#include <QPaintEvent>
+#include <QPainter>
+#include <cmath>
+
+int PointerButtonCode(Qt::MouseButtons buttons)
+{
+    return (buttons.testFlag(Qt::LeftButton) ? 1 : 0) + (buttons.testFlag(Qt::RightButton) ? 2 : 0) +
+           (buttons.testFlag(Qt::MiddleButton) ? 4 : 0);
+}
+
+int PointerShiftCode(Qt::KeyboardModifiers modifiers)
+{
+    return (modifiers.testFlag(Qt::ShiftModifier) ? 1 : 0) +
+           (modifiers.testFlag(Qt::ControlModifier) ? 2 : 0) + (modifiers.testFlag(Qt::AltModifier) ? 4 : 0);
+}
+
+Image1Widget::Image1Widget(QWidget* frame, PointerSink* sink) : QWidget(frame), m_sink(sink)
+{
+    setObjectName(QStringLiteral("Image1"));
+    setAccessibleName(QStringLiteral("Map"));
+    setCursor(Qt::CrossCursor);
+    // Every pixel is painted from the picture, so nothing beneath needs drawing first.
+    setAttribute(Qt::WA_OpaquePaintEvent);
+}
+
+void Image1Widget::setPicture(MapPicturePtr picture)
+{
+    m_picture = std::move(picture);
+    update();
+}
+
+void Image1Widget::setPlacement(const QRectF& inFrame, float twipsPerPixelX, float twipsPerPixelY)
+{
+    m_tppX = twipsPerPixelX;
+    m_tppY = twipsPerPixelY;
+    if (inFrame == m_placement)
+        return;
+    m_placement = inFrame;
+    const int x0 = int(std::floor(inFrame.left())), y0 = int(std::floor(inFrame.top()));
+    const int x1 = int(std::ceil(inFrame.right())), y1 = int(std::ceil(inFrame.bottom()));
+    const QRect g(x0, y0, std::max(0, x1 - x0), std::max(0, y1 - y0));
+    if (g != geometry())
+        setGeometry(g);
+    update();
+}
+
+QPointF Image1Widget::toImageTwips(const QPointF& local) const
+{
+    // Through Frame1's pixels, so the sub-pixel offset of the image inside this widget counts.
+    return QPointF((local.x() + x() - m_placement.left()) * m_tppX,
+                   (local.y() + y() - m_placement.top()) * m_tppY);
+}
+
+void Image1Widget::paintEvent(QPaintEvent* event)
+{
+    QPainter painter(this);
+    const QRectF target = m_placement.translated(-x(), -y());
+    // Where the picture does not reach (a fraction of a pixel at its edges), the frame's background shows.
+    if (!target.contains(QRectF(event->rect())))
+        painter.fillRect(event->rect(), palette().window());
+    if (m_picture)
+        PicturePainter::paint(painter, *m_picture, target, QRectF(event->rect()), devicePixelRatioF());
+}
+
+void Image1Widget::mousePressEvent(QMouseEvent* event)
+{
+    const QPointF t = toImageTwips(event->position());
+    if (m_sink)
+        m_sink->Image1_MouseDown(PointerButtonCode(event->button()), PointerShiftCode(event->modifiers()),
+                                 float(t.x()), float(t.y()));
+}
+
+void Image1Widget::mouseMoveEvent(QMouseEvent* event)
+{
+    const QPointF t = toImageTwips(event->position());
+    if (m_sink)
+        m_sink->Image1_MouseMove(PointerButtonCode(event->buttons()), PointerShiftCode(event->modifiers()),
+                                 float(t.x()), float(t.y()));
+}
+
+void Image1Widget::mouseReleaseEvent(QMouseEvent* event)
+{
+    const QPointF t = toImageTwips(event->position());
+    if (m_sink)
+        m_sink->Image1_MouseUp(PointerButtonCode(event->button()), PointerShiftCode(event->modifiers()),
+                               float(t.x()), float(t.y()));
+}

@@ -1,0 +1,209 @@
+#include "mapview.h"
+
+#include "frame1widget.h"
+#include "image1widget.h"
+#include "module1.h"
+#include "module3.h"
+
+#include <QEvent>
+#include <QLabel>
+#include <QScrollBar>
+#include <QSignalBlocker>
+#include <algorithm>
+#include <cmath>
+
+namespace
+{
+// Label1 inside Frame1, twips.
+constexpr int LabelLeft = 120, LabelTop = 120, LabelWidth = 852, LabelHeight = 348;
+} // namespace
+
+MapView::MapView(ViewFields& fields, QWidget* client, PointerSink* sink) : m_model(fields), m_client(client)
+{
+    m_tppX = TwipsPerPixelX();
+    m_tppY = TwipsPerPixelY();
+
+    m_frame = new Frame1Widget(client, sink);
+    m_frame->setTwipsPerPixel(m_tppX, m_tppY);
+    m_image = new Image1Widget(m_frame, sink);
+    m_image->hide(); // until a picture is loaded
+
+    m_label = new QLabel(m_frame);
+    m_label->setObjectName(QStringLiteral("Label1"));
+    QFont font(QStringLiteral("Sans Serif"), 12);
+    font.setStyleHint(QFont::SansSerif);
+    font.setBold(true);
+    m_label->setFont(font);
+    m_label->setAutoFillBackground(true);
+    // The readout sits over the map; presses there still reach the map beneath it.
+    m_label->setAttribute(Qt::WA_TransparentForMouseEvents);
+    m_label->setGeometry(toPixels(LabelLeft, LabelTop, LabelWidth, LabelHeight));
+    m_label->raise();
+
+    m_hbar = new QScrollBar(Qt::Horizontal, client);
+    m_hbar->setObjectName(QStringLiteral("HScroll1"));
+    m_vbar = new QScrollBar(Qt::Vertical, client);
+    m_vbar->setObjectName(QStringLiteral("VScroll1"));
+    for (QScrollBar* bar : {m_hbar.data(), m_vbar.data()}) {
+        bar->setRange(ScrollBarModel::Min, ScrollBarModel::Max);
+        bar->setSingleStep(ScrollBarModel::SmallChange);
+        // A dragged thumb changes the position only when it is released.
+        bar->setTracking(false);
+    }
+    connect(m_hbar, &QScrollBar::valueChanged, this, [this](int v) { userScrolled(m_model.HScroll1(), v); });
+    connect(m_vbar, &QScrollBar::valueChanged, this, [this](int v) { userScrolled(m_model.VScroll1(), v); });
+
+    m_frame->show();
+    m_label->show();
+    m_hbar->show();
+    m_vbar->show();
+    client->installEventFilter(this);
+}
+
+MapView::~MapView()
+{
+    if (m_client)
+        m_client->removeEventFilter(this);
+    delete m_hbar.data();
+    delete m_vbar.data();
+    delete m_frame.data(); // with Image1 and Label1
+}
+
+QRect MapView::toPixels(double left, double top, double width, double height) const
+{
+    // Edges rounded separately, so that adjoining rectangles in twips adjoin in pixels.
+    const int x0 = int(std::lround(left / m_tppX)), x1 = int(std::lround((left + width) / m_tppX));
+    const int y0 = int(std::lround(top / m_tppY)), y1 = int(std::lround((top + height) / m_tppY));
+    return QRect(x0, y0, std::max(0, x1 - x0), std::max(0, y1 - y0));
+}
+
+bool MapView::clientSizeKnown() const
+{
+    return m_client && m_client->isVisible() && !m_client->size().isEmpty();
+}
+
+ScreenFitLayout MapView::clientLayout() const
+{
+    // The client area has no title or menu bar in it: its height stands for the window height less them.
+    const int32_t W = RoundToInt32(double(m_tppX) * m_client->width());
+    const int32_t H = RoundToInt32(double(m_tppY) * m_client->height());
+    return FitToScreenLayout(W, CheckedAdd32(H, CaptionAllowance));
+}
+
+bool MapView::FitToScreen()
+{
+    m_tppX = TwipsPerPixelX();
+    m_tppY = TwipsPerPixelY();
+    m_frame->setTwipsPerPixel(m_tppX, m_tppY);
+    m_label->setGeometry(toPixels(LabelLeft, LabelTop, LabelWidth, LabelHeight));
+
+    int32_t left = 0, top = 0, W = 0, H = 0;
+    GetWorkArea(left, top, W, H, 1);
+    m_workAreaLayout = FitToScreenLayout(W, H);
+    applyLayout(clientSizeKnown() ? clientLayout() : m_workAreaLayout);
+    m_laidOut = true;
+    sync();
+    return true;
+}
+
+void MapView::applyLayout(const ScreenFitLayout& l)
+{
+    m_layout = l;
+    // Nothing is ever laid out with a negative size; the viewport keeps at least a twip so that a fit
+    // still gives a positive zoom factor.
+    const int32_t frameW = std::max(0, l.FrameWidth), frameH = std::max(0, l.FrameHeight);
+    m_frame->setGeometry(toPixels(FrameLeft, FrameTop, frameW, frameH));
+    m_vbar->setGeometry(toPixels(l.VScrollLeft, FrameTop, BarThickness, std::max(0, l.VScrollHeight)));
+    m_hbar->setGeometry(toPixels(FrameLeft, l.HScrollTop, std::max(0, l.HScrollWidth), BarThickness));
+    m_model.setFrameSize(float(std::max(1, frameW)), float(std::max(1, frameH)));
+}
+
+void MapView::loadPicture(MapPicturePtr picture)
+{
+    const QSize px = picture ? picture->naturalSize() : QSize();
+    m_image->setPicture(std::move(picture));
+    m_model.loadNaturalSize(double(m_tppX) * px.width(), double(m_tppY) * px.height());
+    m_fittedSinceLoad = true;
+    sync();
+}
+
+void MapView::ZoomIn()
+{
+    m_fittedSinceLoad = false;
+    m_model.ZoomIn();
+    sync();
+}
+
+void MapView::ZoomOut()
+{
+    m_fittedSinceLoad = false;
+    m_model.ZoomOut();
+    sync();
+}
+
+void MapView::ZoomToFit()
+{
+    m_model.ZoomToFit();
+    sync();
+    m_image->update(); // Refresh
+}
+
+void MapView::userScrolled(ScrollBarModel& bar, int value)
+{
+    if (m_syncing)
+        return;
+    m_fittedSinceLoad = false;
+    bar.setValue(int16_t(value));
+    sync();
+}
+
+void MapView::followClientResize()
+{
+    if (!m_laidOut || !clientSizeKnown())
+        return;
+    applyLayout(clientLayout());
+    if (m_image->picture()) {
+        if (m_fittedSinceLoad) {
+            m_model.ZoomToFit();
+        } else {
+            // The zoom stays; the bars are laid out for the new viewport and each shown bar's position
+            // places the image again.
+            m_model.LayoutScrollBars();
+            if (m_model.HScroll1().Visible())
+                m_model.HScroll1_Change();
+            if (m_model.VScroll1().Visible())
+                m_model.VScroll1_Change();
+            m_model.ShowViewReadout();
+        }
+    }
+    sync();
+}
+
+bool MapView::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched == m_client && (event->type() == QEvent::Resize || event->type() == QEvent::Show))
+        followClientResize();
+    return QObject::eventFilter(watched, event);
+}
+
+void MapView::sync()
+{
+    if (!m_frame)
+        return;
+    m_syncing = true;
+    const ImageGeometry& g = m_model.image();
+    m_image->setPlacement(QRectF(g.Left() / double(m_tppX), g.Top() / double(m_tppY),
+                                 g.Width() / double(m_tppX), g.Height() / double(m_tppY)),
+                          m_tppX, m_tppY);
+    m_image->setVisible(g.Visible && m_image->picture() != nullptr);
+    m_label->setText(m_model.Label1Caption());
+    const auto showBar = [](QScrollBar* w, const ScrollBarModel& m) {
+        const QSignalBlocker block(w);
+        w->setPageStep(m.LargeChange());
+        w->setValue(m.Value());
+        w->setVisible(m.Visible());
+    };
+    showBar(m_hbar, m_model.HScroll1());
+    showBar(m_vbar, m_model.VScroll1());
+    m_syncing = false;
+}
