@@ -9,13 +9,10 @@
 #include <QSaveFile>
 #include <QSettings>
 #include <QTemporaryFile>
+#include <memory>
 
 namespace
 {
-// How long a writer waits for another copy of the program to finish its write (ms). A lock left behind
-// by a crashed copy is taken over once its process is gone.
-constexpr int LockWaitMs = 10000;
-
 QString sectionKey(const QString& key)
 {
     return QString::fromLatin1(SettingsKey::Section) + QLatin1Char('/') + key;
@@ -45,6 +42,14 @@ public:
 private:
     QTemporaryFile m_file;
 };
+
+// QSettings reports a damaged file only once something has been read from it.
+bool parsesWhole(const QString& fileName)
+{
+    QSettings settings(fileName, QSettings::IniFormat);
+    settings.allKeys();
+    return settings.status() == QSettings::NoError;
+}
 
 // Whole text of the real file. Nothing when it exists but cannot be read; empty when it does not exist.
 std::optional<QByteArray> readWhole(const QString& path)
@@ -117,8 +122,9 @@ bool QtSettingsStore::setValues(const QList<std::pair<QString, QString>>& entrie
     if (!QDir().mkpath(info.absolutePath()))
         return fail(QStringLiteral("cannot create the folder %1").arg(info.absolutePath()));
 
+    // A lock left behind by a copy that crashed is taken over once its process is gone.
     QLockFile lock(m_path + QStringLiteral(".lock"));
-    if (!lock.tryLock(LockWaitMs))
+    if (!lock.tryLock(m_lockWaitMs))
         return fail(lock.error() == QLockFile::LockFailedError
                         ? QStringLiteral("another copy of the program is writing %1").arg(m_path)
                         : QStringLiteral("cannot lock %1").arg(m_path));
@@ -127,20 +133,25 @@ bool QtSettingsStore::setValues(const QList<std::pair<QString, QString>>& entrie
     const std::optional<QByteArray> old = readWhole(m_path);
     if (!old)
         return fail(QStringLiteral("cannot read %1").arg(m_path));
-    PrivateCopy copy;
-    if (!copy.create(*old))
+    auto copy = std::make_unique<PrivateCopy>();
+    if (!copy->create(*old))
         return fail(QStringLiteral("cannot make a temporary copy of %1").arg(m_path));
+    if (!parsesWhole(copy->fileName())) {
+        // A damaged file reads as holding nothing, so nothing the program could read is lost by
+        // starting afresh.
+        copy = std::make_unique<PrivateCopy>();
+        if (!copy->create(QByteArray()))
+            return fail(QStringLiteral("cannot make a temporary copy of %1").arg(m_path));
+    }
     {
-        QSettings settings(copy.fileName(), QSettings::IniFormat);
-        if (settings.status() == QSettings::FormatError)
-            settings.clear(); // a damaged file holds nothing the program could read back
+        QSettings settings(copy->fileName(), QSettings::IniFormat);
         for (const auto& [key, value] : entries)
             settings.setValue(sectionKey(key), value);
         settings.sync();
         if (settings.status() != QSettings::NoError)
             return fail(QStringLiteral("cannot prepare the new text of %1").arg(m_path));
     }
-    const QByteArray text = copy.readBack();
+    const QByteArray text = copy->readBack();
 
     // QSaveFile writes beside the file and renames over it: a reader sees the old text or the new one.
     QSaveFile out(m_path);

@@ -26,6 +26,9 @@ public:
     // Why the last setValues() failed, empty after a success.
     QString errorString() const { return m_error; }
 
+    // How long setValues() waits for another copy of the program to finish writing, in ms.
+    void setLockWait(int ms) { m_lockWaitMs = ms; }
+
     static QString defaultFileName();
 
 private:
@@ -33,4 +36,5 @@ private:
 
     QString m_path;
     QString m_error;
+    int m_lockWaitMs = 10000;
 };
