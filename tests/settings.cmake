@@ -7,3 +7,4 @@ mw_add_test(tst_qtsettingsstore SOURCES tst_qtsettingsstore.cpp LIBS mw_units mw
 target_compile_definitions(tst_qtsettingsstore PRIVATE SETTINGS_WRITER="$<TARGET_FILE:settings_writer>")
 add_dependencies(tst_qtsettingsstore settings_writer)
 
+mw_add_test(tst_frmscaling SOURCES tst_frmscaling.cpp LIBS mw_units_dialog)

@@ -79,8 +79,11 @@ void FrmScaling::buildControls()
     Frame4->setObjectName(QStringLiteral("Frame4"));
     Frame4->setGeometry(twips(120, 240, 4452, 5412));
 
+    // Only the two captioned frames are bold; what they hold keeps the normal weight.
     QFont bold = font();
     bold.setBold(true);
+    QFont normal = font();
+    normal.setBold(false);
 
     Frame1 = new QGroupBox(QStringLiteral("Choice of Units "), Frame4);
     Frame1->setObjectName(QStringLiteral("Frame1"));
@@ -92,7 +95,7 @@ void FrmScaling::buildControls()
         Label2[i] = new QLabel(QString::fromLatin1(labelCaptions[i]), Frame1);
         Label2[i]->setObjectName(QStringLiteral("Label2_%1").arg(i));
         Label2[i]->setGeometry(twips(240, 360 + 480 * i, 1455, 255));
-        Label2[i]->setFont(font());
+        Label2[i]->setFont(normal);
     }
     Combo1 = makeUnitCombo(Frame1);
     Combo1->setObjectName(QStringLiteral("Combo1"));
@@ -102,8 +105,8 @@ void FrmScaling::buildControls()
     Combo2->setObjectName(QStringLiteral("Combo2"));
     Combo2->setGeometry(twips(1920, 720, 1452, 288));
     Combo2->setAccessibleName(Label2[1]->text());
-    Combo1->setFont(font());
-    Combo2->setFont(font());
+    Combo1->setFont(normal);
+    Combo2->setFont(normal);
     Label2[0]->setBuddy(Combo1);
     Label2[1]->setBuddy(Combo2);
 
@@ -117,7 +120,7 @@ void FrmScaling::buildControls()
         Option1[i] = new QRadioButton(Frame2);
         Option1[i]->setObjectName(QStringLiteral("Option1_%1").arg(i));
         Option1[i]->setGeometry(twips(840, optionTops[i], 2415, 255));
-        Option1[i]->setFont(font());
+        Option1[i]->setFont(normal);
     }
     setOptionCaptions(QString::fromLatin1(DefaultScale::Abbrev));
     Option1[UserDefined]->setText(QStringLiteral("User-defined"));
@@ -127,13 +130,13 @@ void FrmScaling::buildControls()
     Text1->setObjectName(QStringLiteral("Text1"));
     Text1->setGeometry(twips(1080, 2160, 975, 285));
     Text1->setAccessibleName(QStringLiteral("User-defined calibration distance"));
-    Text1->setFont(font());
+    Text1->setFont(normal);
     Text1->hide();
     Label4 = new QLabel(QString::fromLatin1(DefaultScale::Abbrev), Frame2);
     Label4->setObjectName(QStringLiteral("Label4"));
     Label4->setGeometry(twips(2160, 2160, 855, 375));
     Label4->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-    Label4->setFont(font());
+    Label4->setFont(normal);
     Label4->hide();
 
     Reset = new QPushButton(QStringLiteral("Reset"), Frame4);
