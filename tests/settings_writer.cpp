@@ -1,0 +1,30 @@
+// A second copy of the program, as far as the settings store is concerned: writes the five scale entries
+// and one recent-file entry, all with the same text, again and again.
+// Usage: settings_writer <file> <tag> <count> <recent-file key>
+#include "qtsettingsstore.h"
+
+#include <QCoreApplication>
+#include <cstdio>
+
+int main(int argc, char** argv)
+{
+    QCoreApplication app(argc, argv);
+    const QStringList args = app.arguments();
+    if (args.size() != 5)
+        return 2;
+    QtSettingsStore store(args[1]);
+    const int count = args[3].toInt();
+    for (int i = 0; i < count; ++i) {
+        const QString text = QStringLiteral("%1-%2").arg(args[2]).arg(i);
+        if (!store.setValues({{"Unit1", text},
+                              {"Unit2", text},
+                              {"CalFact", text},
+                              {"UnitFact", text},
+                              {"Abbrev", text},
+                              {args[4], text}})) {
+            std::fprintf(stderr, "%s\n", qPrintable(store.errorString()));
+            return 1;
+        }
+    }
+    return 0;
+}

@@ -1,0 +1,30 @@
+#pragma once
+
+#include "settingsstore.h"
+
+#include <QMap>
+
+// A settings store in memory. A test can make it refuse writes, and reads what was written.
+class MemorySettingsStore : public SettingsStore
+{
+public:
+    std::optional<QString> value(const QString& key) const override
+    {
+        const auto it = entries.constFind(key);
+        if (it == entries.constEnd())
+            return std::nullopt;
+        return *it;
+    }
+    bool setValues(const QList<std::pair<QString, QString>>& written) override
+    {
+        ++writes;
+        if (readOnly)
+            return false;
+        for (const auto& [key, text] : written)
+            entries.insert(key, text);
+        return true;
+    }
+    QMap<QString, QString> entries;
+    bool readOnly = false;
+    int writes = 0;
+};
