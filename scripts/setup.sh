@@ -4,7 +4,7 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 
 packages=(g++ cmake make pkg-config qt6-base-dev qt6-svg-dev qt6-image-formats-plugins qt6-qpa-plugins
-          libjpeg-turbo-progs fonts-dejavu-core fonts-liberation)
+          libjpeg-turbo-progs libjpeg62-turbo-dev fonts-dejavu-core fonts-liberation)
 missing=()
 for p in "${packages[@]}"; do
     dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")

@@ -1,0 +1,39 @@
+#pragma once
+
+#include <QImage>
+#include <vector>
+
+// Builds the shrunk copies of a picture band by band, so that the bands the decoder has finished can be
+// shrunk on another core while it goes on. A band is a run of full-size rows whose count is a power of
+// two at least as large as 2 to the number of copies: each band's rows in every copy then come from that
+// band alone, and the copies come out exactly as halving the whole picture again and again would.
+class LevelBuilder
+{
+public:
+    explicit LevelBuilder(const QImage& full); // allocates the copies; see isNull()
+
+    bool isNull() const { return m_failed; } // the memory for the copies could not be had
+    int bandRows() const { return m_bandRows; }
+    int bandCount() const;
+    // Full-size rows that band `band` needs decoded before it can be shrunk: [0, end).
+    int bandEnd(int band) const;
+
+    // Fills band `band` of every copy. Different bands may be shrunk on different threads at once.
+    void shrinkBand(int band);
+
+    const std::vector<QImage>& levels() const { return m_levels; }
+    std::vector<QImage> takeLevels() { return std::move(m_levels); }
+
+private:
+    struct Rows {
+        uchar* bits;
+        qsizetype stride;
+        int width;
+        int height;
+    };
+    const QImage& m_full;
+    std::vector<QImage> m_levels;
+    std::vector<Rows> m_rows; // raw rows of m_levels, taken once so that threads never touch the QImages
+    int m_bandRows = 1;
+    bool m_failed = false;
+};

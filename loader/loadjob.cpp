@@ -1,0 +1,231 @@
+#include "loadjob.h"
+
+#include "jpegdecoder.h"
+#include "levelbuilder.h"
+#include "loadmessages.h"
+#include "picturebuffer.h"
+#include "pictureheader.h"
+#include "progressfile.h"
+
+#include <QFileInfo>
+#include <QImageReader>
+#include <QThreadPool>
+#include <algorithm>
+#include <optional>
+#include <thread>
+
+namespace
+{
+
+// Passes on only rising whole percentages, so the receiver's queue stays short.
+class Progress
+{
+public:
+    explicit Progress(const LoadJob::Hooks& hooks) : m_hooks(hooks) {}
+    void report(int percent)
+    {
+        percent = std::clamp(percent, 0, 100);
+        if (percent <= m_last)
+            return;
+        m_last = percent;
+        if (m_hooks.progress)
+            m_hooks.progress(percent);
+    }
+    bool stopped() const { return m_hooks.stop && m_hooks.stop->load(std::memory_order_relaxed); }
+
+private:
+    const LoadJob::Hooks& m_hooks;
+    int m_last = -1;
+};
+
+struct Failure {
+    QString* error;
+    MapPicturePtr operator()(const QString& text) const
+    {
+        if (error)
+            *error = text;
+        return nullptr;
+    }
+};
+
+// Decoding reaches these percentages; shrinking the last bands takes the rest.
+constexpr int jpegDecodedPercent = 97;
+constexpr int qtDecodedPercent = 85;
+
+// Maps the memory of the picture and its copies in, a chunk at a time, on a thread of its own, so that
+// the decoder and the shrinking find it ready rather than take the page faults themselves.
+class Prefaulter
+{
+public:
+    Prefaulter(const QImage& full, const LevelBuilder& levels)
+        : m_thread([this, &full, &levels] {
+              constexpr qsizetype chunk = qsizetype(16) << 20; // bytes
+              for (qsizetype at = 0; at < full.sizeInBytes() && !m_quit; at += chunk)
+                  PictureBuffer::populate(full, at, at + chunk);
+              for (const QImage& level : levels.levels())
+                  if (!m_quit)
+                      PictureBuffer::populate(level, 0, level.sizeInBytes());
+          })
+    {
+    }
+    ~Prefaulter()
+    {
+        m_quit = true;
+        m_thread.join();
+    }
+
+private:
+    std::atomic<bool> m_quit{false};
+    std::thread m_thread;
+};
+
+MapPicturePtr loadJpeg(const QString& path, JpegDecoder& decoder, const LoadLimits& limits,
+                       const LoadJob::Hooks& hooks, Progress& progress, Failure fail)
+{
+    const QSize size = decoder.size();
+    if (!limits.allows(size))
+        return fail(LoadMessages::tooLarge(path, size));
+    QImage full = PictureBuffer::allocate(size, QImage::Format_RGB32);
+    if (full.isNull())
+        return fail(LoadMessages::tooLarge(path, size));
+    LevelBuilder levels(full);
+    if (levels.isNull())
+        return fail(LoadMessages::tooLarge(path, size));
+
+    std::optional<Prefaulter> prefaulter(std::in_place, full, levels);
+    QThreadPool helper;
+    helper.setMaxThreadCount(1);
+    if (hooks.preview && qint64(size.width()) * size.height() >= hooks.previewFromPixels) {
+        helper.start([&] {
+            JpegDecoder reduced(path);
+            if (!reduced.readHeader())
+                return;
+            QImage small(reduced.scaledSize(LoadJob::previewDivisor), QImage::Format_RGB32);
+            if (small.isNull() || !reduced.decode(small.bits(), small.bytesPerLine(), LoadJob::previewDivisor,
+                                                  small.height(), [&](int) { return !progress.stopped(); }))
+                return;
+            hooks.preview(std::make_shared<const MapPicture>(
+                MapPicture::preview(std::move(small), size, LoadJob::previewDivisor)));
+        });
+    }
+
+    uchar* rows = full.bits();
+    const qsizetype stride = full.bytesPerLine();
+    int nextBand = 0;
+    const int bands = levels.bandCount();
+    const bool decoded = decoder.decode(rows, stride, 1, levels.bandRows(), [&](int done) {
+        while (nextBand < bands && levels.bandEnd(nextBand) <= done) {
+            const int band = nextBand++;
+            helper.start([&levels, band] { levels.shrinkBand(band); });
+        }
+        progress.report(int(qint64(done) * jpegDecodedPercent / size.height()));
+        return !progress.stopped();
+    });
+    helper.waitForDone();
+    prefaulter.reset();
+    if (!decoded) {
+        switch (decoder.failure()) {
+        case JpegDecoder::Failure::Truncated:
+            return fail(LoadMessages::truncated(path));
+        case JpegDecoder::Failure::Stopped:
+            return fail(QString());
+        default:
+            return fail(LoadMessages::damaged(path));
+        }
+    }
+    progress.report(100);
+    return std::make_shared<const MapPicture>(std::move(full), levels.takeLevels());
+}
+
+MapPicturePtr loadWithQt(const QString& path, const LoadLimits& limits, Progress& progress, Failure fail)
+{
+    ProgressFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return fail(LoadMessages::unreadable(path, file.errorString()));
+    file.onRead = [&](qint64 furthest, qint64 size) {
+        if (size > 0)
+            progress.report(int(furthest * qtDecodedPercent / size));
+    };
+    QImageReader reader(&file);
+    reader.setAutoTransform(false);
+    const QSize size = reader.size();
+    if (!reader.canRead() || !size.isValid())
+        return fail(LoadMessages::notAPicture(path));
+    if (!limits.allows(size))
+        return fail(LoadMessages::tooLarge(path, size));
+    // Qt's own cap (128 MB by default) knows nothing of this machine; the check above stands for it.
+    const qint64 capMb = LoadLimits::pictureBytes(size) / (1024 * 1024) + 1;
+    if (QImageReader::allocationLimit() != 0 && QImageReader::allocationLimit() < capMb)
+        QImageReader::setAllocationLimit(int(std::min<qint64>(capMb, std::numeric_limits<int>::max())));
+
+    QImage image;
+    if (!reader.read(&image) || image.isNull())
+        return fail(LoadMessages::damaged(path));
+    if (progress.stopped())
+        return fail(QString());
+    // Keep 32 bits a pixel; a conversion between formats of the same depth happens in place.
+    if (image.format() != QImage::Format_RGB32 && image.format() != QImage::Format_ARGB32_Premultiplied)
+        image.convertTo(image.hasAlphaChannel() ? QImage::Format_ARGB32_Premultiplied : QImage::Format_RGB32);
+    progress.report(qtDecodedPercent + 5);
+
+    LevelBuilder levels(image);
+    if (levels.isNull())
+        return fail(LoadMessages::tooLarge(path, size));
+    // Both threads take bands in turn from a shared counter.
+    std::atomic<int> next{0};
+    const int bands = levels.bandCount();
+    auto work = [&] {
+        for (int b = next++; b < bands; b = next++)
+            levels.shrinkBand(b);
+    };
+    QThreadPool helper;
+    helper.setMaxThreadCount(1);
+    helper.start(work);
+    work();
+    helper.waitForDone();
+    progress.report(100);
+    return std::make_shared<const MapPicture>(std::move(image), levels.takeLevels());
+}
+
+} // namespace
+
+MapPicturePtr LoadJob::run(const QString& path, const LoadLimits& limits, const Hooks& hooks, QString* error)
+{
+    Failure fail{error};
+    Progress progress(hooks);
+    if (error)
+        error->clear();
+    progress.report(0);
+
+    if (!QFileInfo::exists(path))
+        return fail(LoadMessages::missing(path));
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return fail(LoadMessages::unreadable(path, file.errorString()));
+    const PictureHeader::Kind kind = PictureHeader::kindOf(file.peek(PictureHeader::headBytes));
+    if (kind == PictureHeader::Kind::Jpeg) {
+        JpegDecoder decoder(path);
+        if (decoder.readHeader())
+            return loadJpeg(path, decoder, limits, hooks, progress, fail);
+        if (decoder.failure() == JpegDecoder::Failure::Truncated)
+            return fail(LoadMessages::truncated(path));
+        if (decoder.failure() != JpegDecoder::Failure::Unsupported)
+            return fail(LoadMessages::notAPicture(path));
+        // CMYK and the like: Qt's reader converts those.
+    }
+    // Where the header is simple enough to read here, refuse a picture too large before Qt's reader sees
+    // it (which might refuse it in words of its own), and one that is cut short before decoding it.
+    const QSize size = PictureHeader::sizeOf(kind, file.peek(PictureHeader::headBytes));
+    if (size.isValid() && !limits.allows(size))
+        return fail(LoadMessages::tooLarge(path, size));
+    switch (PictureHeader::completeness(kind, file)) {
+    case PictureHeader::Completeness::Truncated:
+        return fail(LoadMessages::truncated(path));
+    case PictureHeader::Completeness::Damaged:
+        return fail(LoadMessages::damaged(path));
+    default:
+        break;
+    }
+    file.close();
+    return loadWithQt(path, limits, progress, fail);
+}

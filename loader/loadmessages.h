@@ -1,0 +1,16 @@
+#pragma once
+
+#include <QSize>
+#include <QString>
+
+// The loader's messages to the user. Each names the file (its name without the folder) and why it could
+// not be opened.
+namespace LoadMessages
+{
+QString missing(const QString& path);
+QString unreadable(const QString& path, const QString& why);
+QString notAPicture(const QString& path);
+QString truncated(const QString& path);
+QString damaged(const QString& path);
+QString tooLarge(const QString& path, QSize size);
+} // namespace LoadMessages

@@ -1,0 +1,71 @@
+#include "picturebuffer.h"
+
+#include <atomic>
+#include <sys/mman.h>
+
+namespace
+{
+
+std::atomic<qint64> allocatedBytes{0};
+
+constexpr qsizetype hugePage = qsizetype(2) << 20; // bytes
+constexpr qsizetype ownMappingFrom = qsizetype(8) << 20;
+
+struct Mapping {
+    void* address;
+    size_t length;
+};
+
+void unmap(void* info)
+{
+    auto* m = static_cast<Mapping*>(info);
+    munmap(m->address, m->length);
+    delete m;
+}
+
+} // namespace
+
+QImage PictureBuffer::allocate(QSize size, QImage::Format format)
+{
+    if (size.isEmpty())
+        return {};
+    const qsizetype stride = qsizetype(size.width()) * 4;
+    const qsizetype bytes = stride * size.height();
+    if (bytes < ownMappingFrom) {
+        QImage img(size, format);
+        if (!img.isNull())
+            allocatedBytes += img.sizeInBytes();
+        return img;
+    }
+    const size_t length = size_t((bytes + hugePage - 1) / hugePage * hugePage);
+    void* address = mmap(nullptr, length, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+    if (address == MAP_FAILED)
+        return {};
+#ifdef MADV_HUGEPAGE
+    madvise(address, length, MADV_HUGEPAGE);
+#endif
+    allocatedBytes += qint64(length);
+    return QImage(static_cast<uchar*>(address), size.width(), size.height(), stride, format, unmap,
+                  new Mapping{address, length});
+}
+
+void PictureBuffer::populate(const QImage& image, qsizetype from, qsizetype to)
+{
+#ifdef MADV_POPULATE_WRITE
+    constexpr qsizetype page = 4096;
+    const auto base = reinterpret_cast<quintptr>(image.constBits());
+    const quintptr start = (base + quintptr(from)) & ~quintptr(page - 1);
+    const quintptr end = base + quintptr(std::min(to, image.sizeInBytes()));
+    if (end > start)
+        madvise(reinterpret_cast<void*>(start), end - start, MADV_POPULATE_WRITE);
+#else
+    Q_UNUSED(image);
+    Q_UNUSED(from);
+    Q_UNUSED(to);
+#endif
+}
+
+qint64 PictureBuffer::totalAllocated()
+{
+    return allocatedBytes.load();
+}

@@ -1,0 +1,36 @@
+#pragma once
+
+#include <QByteArray>
+#include <QIODevice>
+#include <QSize>
+#include <QtGlobal>
+
+// What the first bytes of a picture file tell before anything is decoded: the kind of file by its
+// signature (not its name), and for the kinds whose layout allows it, whether the file holds all the
+// picture data its header promises. Qt's BMP reader fills missing rows with grey without a word, and
+// a GIF cut short may come back half drawn, so those two are checked here.
+class PictureHeader
+{
+public:
+    enum class Kind { Unknown, Jpeg, Bmp, Gif, Png, Tiff };
+    enum class Completeness { Complete, Truncated, Damaged, NotChecked };
+
+    static constexpr int headBytes = 64; // enough of the start of a file for kindOf and bmpRequiredSize
+
+    static Kind kindOf(const QByteArray& head);
+
+    // The picture's size in pixels as a BMP or GIF header gives it; invalid for other kinds, whose
+    // headers Qt's readers parse.
+    static QSize sizeOf(Kind kind, const QByteArray& head);
+
+    // For an uncompressed BMP: the file's size in bytes that its header requires, or -1 when the header
+    // does not say (compressed rows) or is not a BMP header.
+    static qint64 bmpRequiredSize(const QByteArray& head);
+
+    // Walks a GIF's blocks up to the end of its first picture; cheap, as it skips the compressed data
+    // sub-block by sub-block without decoding it.
+    static Completeness gifCompleteness(QIODevice& file);
+
+    // Reads from the start of `file` (open for reading, random access).
+    static Completeness completeness(Kind kind, QIODevice& file);
+};

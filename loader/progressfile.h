@@ -1,0 +1,19 @@
+#pragma once
+
+#include <QFile>
+#include <functional>
+
+// A file that tells how far into it a reader has got, for decoders that report no progress of their own:
+// they read their file front to back, so the furthest byte read is a fair measure of the work done.
+class ProgressFile : public QFile
+{
+public:
+    explicit ProgressFile(const QString& name) : QFile(name) {}
+    std::function<void(qint64 furthest, qint64 size)> onRead;
+
+protected:
+    qint64 readData(char* data, qint64 maxSize) override;
+
+private:
+    qint64 m_furthest = 0;
+};
