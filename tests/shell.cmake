@@ -3,3 +3,4 @@ set(shell_tests ${CMAKE_CURRENT_LIST_DIR}/shell)
 mw_add_test(tst_shell_paths SOURCES ${shell_tests}/tst_paths.cpp LIBS mw_shell)
 mw_add_test(tst_shell_recentfiles SOURCES ${shell_tests}/tst_recentfiles.cpp ${shell_tests}/memorysettingsstore.h
             LIBS mw_shell)
+mw_add_test(tst_shell_qtfiledialog SOURCES ${shell_tests}/tst_qtfiledialog.cpp LIBS mw_shell)
