@@ -4,3 +4,6 @@ mw_add_test(tst_shell_paths SOURCES ${shell_tests}/tst_paths.cpp LIBS mw_shell)
 mw_add_test(tst_shell_recentfiles SOURCES ${shell_tests}/tst_recentfiles.cpp ${shell_tests}/memorysettingsstore.h
             LIBS mw_shell)
 mw_add_test(tst_shell_qtfiledialog SOURCES ${shell_tests}/tst_qtfiledialog.cpp LIBS mw_shell)
+mw_add_test(tst_shell_windows SOURCES ${shell_tests}/tst_windows.cpp LIBS mw_shell)
+mw_add_test(tst_shell_helpviewer SOURCES ${shell_tests}/tst_qthelpviewer.cpp LIBS mw_platform)
+target_compile_definitions(tst_shell_helpviewer PRIVATE MAPWHEEL_SOURCE_DIR="${PROJECT_SOURCE_DIR}")
