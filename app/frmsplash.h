@@ -1,0 +1,50 @@
+#pragma once
+
+#include <QDialog>
+#include <QTimer>
+#include <functional>
+
+class QFrame;
+class QLabel;
+
+// The start-up window, shown modally by Main. Its one-shot timer closes it and then hands over to the
+// first open, so everything after start-up runs inside the timer's event.
+//
+// Controls:
+//   Timer1          one-shot timer, 3000 ms, running from the moment the window is made
+//   Frame1          blue frame holding the artwork
+//   Image1          artwork (a map with a traced route)
+//   imgLogo         the program's logo
+//   lblProductName  "Mapwheel"
+//   lblVersion      "Version " and AppVersion, bold Arial, light blue on the blue background
+//   lblCopyright    the maker's copyright line, bold Arial
+class frmSplash : public QDialog
+{
+    Q_OBJECT
+public:
+    // afterClose runs once, after the window has closed: it opens the first map.
+    frmSplash(const QString& AppVersion, std::function<void()> afterClose, QWidget* parent = nullptr);
+
+    // Stops Timer1, closes the window (ending its modal display once this returns), then runs afterClose.
+    void Timer1_Timer();
+
+    QTimer Timer1; // tests may shorten its interval before showing the window
+    QFrame* Frame1;
+    QLabel* Image1;
+    QLabel* imgLogo;
+    QLabel* lblProductName;
+    QLabel* lblVersion;
+    QLabel* lblCopyright;
+
+    static constexpr int SplashMilliseconds = 3000;
+
+public slots:
+    void reject() override; // Escape does not close the splash: only its timer does
+
+protected:
+    void showEvent(QShowEvent* event) override;
+
+private:
+    void Form_Load(const QString& AppVersion);
+    std::function<void()> m_afterClose;
+};

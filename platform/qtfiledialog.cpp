@@ -1,0 +1,59 @@
+#include "qtfiledialog.h"
+
+#include <QApplication>
+#include <QComboBox>
+#include <QFileDialog>
+
+QString QtFileDialog::qtFilterText(const QString& description, const QStringList& patterns)
+{
+    QString name = description;
+    const qsizetype open = name.lastIndexOf(QLatin1Char('('));
+    if (open > 0 && name.endsWith(QLatin1Char(')')))
+        name = name.left(open).trimmed();
+    return name + QStringLiteral(" (") + patterns.join(QLatin1Char(' ')) + QLatin1Char(')');
+}
+
+std::unique_ptr<QFileDialog> QtFileDialog::build(const FileDialogRequest& request) const
+{
+    QWidget* parent = m_parent ? m_parent.data() : QApplication::activeWindow();
+    auto dialog = std::make_unique<QFileDialog>(parent, request.title);
+    dialog->setOption(QFileDialog::DontUseNativeDialog, true);
+    dialog->setAcceptMode(QFileDialog::AcceptOpen);
+    dialog->setFileMode(QFileDialog::ExistingFile);
+
+    QStringList qtFilters;
+    for (const auto& [description, patterns] : request.filters)
+        qtFilters << qtFilterText(description, patterns);
+    dialog->setNameFilters(qtFilters);
+    if (request.filterIndex >= 1 && request.filterIndex <= qtFilters.size())
+        dialog->selectNameFilter(qtFilters.at(request.filterIndex - 1));
+    // Qt filters by the patterns it was given; the list of file types shows the descriptions as they are.
+    if (auto* types = dialog->findChild<QComboBox*>(QStringLiteral("fileTypeCombo"))) {
+        for (int k = 0; k < request.filters.size() && k < types->count(); ++k) {
+            types->setItemText(k, request.filters[k].first);
+            types->setItemData(k, request.filters[k].first, Qt::AccessibleTextRole);
+        }
+    }
+
+    if (!request.initialFolder.isEmpty())
+        dialog->setDirectory(request.initialFolder);
+    dialog->selectFile(request.fileName);
+    return dialog;
+}
+
+int QtFileDialog::selectedFilterIndex(const QFileDialog& dialog)
+{
+    const auto* types = dialog.findChild<QComboBox*>(QStringLiteral("fileTypeCombo"));
+    return types ? types->currentIndex() + 1 : 0;
+}
+
+std::optional<QString> QtFileDialog::getOpenFileName(const FileDialogRequest& request)
+{
+    std::unique_ptr<QFileDialog> dialog = build(request);
+    const bool accepted = dialog->exec() == QDialog::Accepted;
+    m_selectedFilter = selectedFilterIndex(*dialog);
+    const QStringList chosen = dialog->selectedFiles();
+    if (!accepted || chosen.isEmpty())
+        return std::nullopt;
+    return chosen.first();
+}
