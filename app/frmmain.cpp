@@ -1,13 +1,18 @@
 #include "frmmain.h"
 
 #include "frmabout.h"
+#include "frmopenimg.h"
 #include "frmreadme.h"
+#include "frame1widget.h"
 #include "frmscaling.h"
+#include "image1widget.h"
+#include "maker.h"
 #include "helpviewer.h"
 #include "mapview.h"
 #include "messageboxes.h"
 #include "program.h"
 #include "recentfiles.h"
+#include "shellpictures.h"
 
 #include <QCloseEvent>
 #include <QCursor>
@@ -102,7 +107,7 @@ void FrmMain::Load(MapPicturePtr picture)
 void FrmMain::Form_Load(MapPicturePtr picture)
 {
     m_window->setWindowTitle(QStringLiteral("Mapwheel v") + m_program.AppVersion +
-                             QStringLiteral(" (\u00a9 Holloway 2026):-  ") + m_program.MapFile);
+                             QLatin1Char(' ') + QString::fromUtf8(Maker::CaptionNotice) + QStringLiteral(":-  ") + m_program.MapFile);
     if (!m_mapView->FitToScreen())
         return m_program.RaiseFatal(417);
     m_mapView->loadPicture(std::move(picture));
@@ -215,19 +220,19 @@ void FrmMain::buildToolbar(QWidget* client)
         void (FrmMain::*action)();
     };
     const Button buttons[] = {
-        {"OpenFileButton", 120, "Open another map file", ":/icons/open.svg", &FrmMain::OpenAnotherMap},
-        {"ZoomInButton", 720, "Zoom In", ":/icons/zoomin.svg", &FrmMain::ZoomIn},
-        {"ZoomOutButton", 1200, "Zoom Out", ":/icons/zoomout.svg", &FrmMain::ZoomOut},
-        {"ZoomToFitButton", 1680, "Zoom to Fit Screen", ":/icons/zoomtofit.svg", &FrmMain::ZoomToFit},
-        {"ReCalButton", 2280, "Recalibrate", ":/icons/recalibrate.svg", &FrmMain::calibrate},
-        {"ResetButton", 2880, "Reset the tripmeters", ":/icons/reset.svg", &FrmMain::Reset},
+        {"OpenFileButton", 120, "Open another map file", ShellPictures::Open, &FrmMain::OpenAnotherMap},
+        {"ZoomInButton", 720, "Zoom In", ShellPictures::ZoomIn, &FrmMain::ZoomIn},
+        {"ZoomOutButton", 1200, "Zoom Out", ShellPictures::ZoomOut, &FrmMain::ZoomOut},
+        {"ZoomToFitButton", 1680, "Zoom to Fit Screen", ShellPictures::ZoomToFit, &FrmMain::ZoomToFit},
+        {"ReCalButton", 2280, "Recalibrate", ShellPictures::Recalibrate, &FrmMain::calibrate},
+        {"ResetButton", 2880, "Reset the tripmeters", ShellPictures::Reset, &FrmMain::Reset},
     };
     for (const Button& b : buttons) {
         auto* button = new QToolButton(strip);
         button->setObjectName(QLatin1String(b.name));
         button->setToolTip(QLatin1String(b.tip));
         button->setAccessibleName(QLatin1String(b.tip));
-        button->setIcon(QIcon(QLatin1String(b.icon)));
+        button->setIcon(ShellIcon(b.icon));
         button->setFocusPolicy(Qt::NoFocus);
         twipsWidget(button, b.left, 0, 480, 480);
         button->setIconSize(button->size() * 0.8);
@@ -254,8 +259,10 @@ void FrmMain::buildToolbar(QWidget* client)
 
 bool FrmMain::UpdateMRUList()
 {
-    const QStringList captions =
-        RecentFiles::UpdateMRUList(m_program.services().store, m_program.MapFile, m_program.MaxMRU);
+    RecentFiles recent(m_program.services().store);
+    // A store that cannot be written keeps the list it had; the menu still shows the new one.
+    recent.UpdateMRUList(m_program.MapFile, m_program.MaxMRU);
+    const QStringList& captions = recent.captions();
     // Element 0 exists from the start; the others are made here, each load starting afresh.
     for (int i = 0; i < captions.size(); ++i) {
         QAction* a;
@@ -268,7 +275,7 @@ bool FrmMain::UpdateMRUList()
             QObject::connect(a, &QAction::triggered, m_window, [this, i] { OpenRecent(i); });
             m_mnuMRU.append(a);
         }
-        a->setText(RecentFiles::menuText(captions[i]));
+        a->setText(MenuTextFor(captions[i]));
         a->setData(captions[i]);
         a->setVisible(true);
     }
@@ -357,7 +364,7 @@ void FrmMain::OpenRecent(int index)
         m_program.frmMain().calibrate();
 }
 
-void FrmMain::ShowHelp() { m_program.services().help.showContents(m_program.StartDir + QStringLiteral("/mapwheel.hlp")); }
+void FrmMain::ShowHelp() { m_program.services().help.showContents(HelpFilePath(m_program.StartDir)); }
 
 void FrmMain::ShowReadMe()
 {

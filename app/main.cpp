@@ -32,7 +32,7 @@ int main(int argc, char** argv)
     QtMessageBoxes messages;
     QtSettingsStore store;
     QtFileDialog fileDialog;
-    QtHelpViewer help;
+    QtHelpViewer help(messages);
     RealExit exit;
     Program program(PlatformServices{messages, store, fileDialog, help, exit});
     program.Main();

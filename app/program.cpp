@@ -6,6 +6,7 @@
 #include "frmscaling.h"
 #include "frmsplash.h"
 #include "frmwait.h"
+#include "maker.h"
 #include "messageboxes.h"
 #include "processexit.h"
 #include "scalesettings.h"
@@ -15,12 +16,8 @@
 #include <QDir>
 #include <QWidget>
 
-namespace {
-const char* const SupportLine = "Please write to Holloway support at support@holloway.example with this number.";
-}
-
 Program::Program(PlatformServices services)
-    : m_services(services), m_frmMain(std::make_unique<FrmMain>(*this)), m_frmOpenImg(std::make_unique<FrmOpenImg>())
+    : m_services(services), m_frmMain(std::make_unique<FrmMain>(*this)), m_frmOpenImg(std::make_unique<frmOpenImg>())
 {
 }
 
@@ -38,9 +35,7 @@ void Program::Main()
     StartDir = QDir::currentPath();
     FirstRun = ReadFirstRun(m_services.store);
 
-    frmSplash splash(AppVersion);
-    splash.Timer1->setInterval(splashInterval);
-    splash.setContinuation([this] {
+    frmSplash splash(AppVersion, [this] {
         if (OpenMap(QString())) {
             if (FirstRun)
                 ShowScaling();
@@ -48,6 +43,7 @@ void Program::Main()
                 m_frmMain->calibrate();
         }
     });
+    splash.Timer1.setInterval(splashInterval);
     splash.exec();
 }
 
@@ -58,7 +54,7 @@ void Program::FatalError()
     m_ending = true;
     if (FatalErrorNo > 0) {
         m_services.messages.show(QStringLiteral("Mapwheel Fatal Error"),
-                                 QStringLiteral("Fatal Error #%1\r%2").arg(FatalErrorNo).arg(QLatin1String(SupportLine)),
+                                 QStringLiteral("Fatal Error #%1\r%2").arg(FatalErrorNo).arg(QString::fromUtf8(Maker::SupportLine)),
                                  MessageIcon::Critical);
     }
     m_frmMain->Unload();

@@ -12,7 +12,7 @@ class FileDialog;
 class HelpViewer;
 class ProcessExit;
 class FrmMain;
-class FrmOpenImg;
+class frmOpenImg;
 
 // The desktop services the program uses: the real ones in main.cpp, fakes in tests.
 struct PlatformServices {
@@ -59,7 +59,7 @@ public:
 private:
     PlatformServices m_services;
     std::unique_ptr<FrmMain> m_frmMain;
-    std::unique_ptr<FrmOpenImg> m_frmOpenImg;
+    std::unique_ptr<frmOpenImg> m_frmOpenImg;
     bool m_ending = false;
     bool m_ended = false;
 };
