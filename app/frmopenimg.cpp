@@ -9,6 +9,11 @@ QString InitialFolder(const QString& file1Setting, const QString& StartDir)
     return StartDir + QStringLiteral("/Maps");
 }
 
+QString HelpFilePath(const QString& StartDir)
+{
+    return StartDir + QStringLiteral("/mapwheel.hlp");
+}
+
 frmOpenImg::frmOpenImg()
 {
     Form_Load();

@@ -26,6 +26,7 @@ private slots:
     void folderOf();
     void initialFolder_data();
     void initialFolder();
+    void helpFile();
     void dialogConfiguredOnce();
     void fileNameEmptyEveryOpen();
     void userChoicesCarryOver();
@@ -95,6 +96,12 @@ void TestPaths::initialFolder()
     QFETCH(QString, startDir);
     QFETCH(QString, folder);
     QCOMPARE(InitialFolder(file1, startDir), folder);
+}
+
+void TestPaths::helpFile()
+{
+    QCOMPARE(HelpFilePath("/home/ann/mapwheel"), QString("/home/ann/mapwheel/mapwheel.hlp"));
+    QCOMPARE(HelpFilePath("C:\\Tool"), QString("C:\\Tool/mapwheel.hlp"));
 }
 
 void TestPaths::dialogConfiguredOnce()

@@ -10,6 +10,7 @@
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QScreen>
 #include <QScrollBar>
 #include <QTest>
 
@@ -22,6 +23,7 @@ private slots:
     void splashTimerClosesThenContinues();
     void splashEndsItsModalDisplay();
     void splashIgnoresEscape();
+    void splashCentred();
     void aboutWindow();
     void aboutOkBringsMainWindowBack();
     void readMeWindow();
@@ -109,6 +111,18 @@ void TestWindows::splashIgnoresEscape()
     QVERIFY(s.isVisible());
     s.Timer1_Timer();
     QCOMPARE(calls, 1);
+}
+
+void TestWindows::splashCentred()
+{
+    frmSplash s("1.1f", nullptr);
+    s.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&s));
+    const QPoint centre = s.screen()->availableGeometry().center();
+    QVERIFY2(
+        (s.frameGeometry().center() - centre).manhattanLength() <= 2,
+        qPrintable(QString("%1,%2").arg(s.frameGeometry().center().x()).arg(s.frameGeometry().center().y())));
+    QVERIFY(s.width() < s.screen()->availableGeometry().width());
 }
 
 void TestWindows::aboutWindow()

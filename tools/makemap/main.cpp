@@ -14,7 +14,7 @@ namespace
 
 // Each route is made of pieces 250 px (1 km) or 125 px (0.5 km) long: (250,0), (150,200), (240,70) and
 // their halves, so the true lengths are round numbers.
-const QList<SheetSpec> Sheets = {
+const QList<SheetPlan> Sheets = {
     {"Ashby Moor",
      "Thornby",
      "Skell Water",
@@ -67,8 +67,8 @@ int main(int argc, char** argv)
         << MapHeight / PixelsPerKm << " km) over a legend\n";
     bool ok = true;
     for (int k = 0; k < Sheets.size(); ++k) {
-        const SheetSpec& spec = Sheets[k];
-        const MapSheet sheet = DrawSheet(spec);
+        const SheetPlan& plan = Sheets[k];
+        const MapSheet sheet = DrawSheet(plan);
         const QString path = QDir(folder).filePath(files[k]);
         QString error;
         bool written = false;
@@ -92,9 +92,9 @@ int main(int argc, char** argv)
             ok = false;
             continue;
         }
-        out << path << ": \"" << spec.name << "\", route " << QString::number(sheet.routeKm, 'f', 3)
+        out << path << ": \"" << plan.name << "\", route " << QString::number(sheet.routeKm, 'f', 3)
             << " km through";
-        for (const QPoint& p : spec.route)
+        for (const QPoint& p : plan.route)
             out << " (" << p.x() << "," << p.y() << ")";
         out << "\n";
     }

@@ -31,10 +31,10 @@ const QColor Route(0xd0, 0x10, 0x90);
 class Sheet
 {
 public:
-    Sheet(QImage& image, const SheetSpec& spec) : m_p(&image), m_spec(spec), m_rng(spec.seed)
+    Sheet(QImage& image, const SheetPlan& plan) : m_p(&image), m_plan(plan), m_rng(plan.seed)
     {
-        m_p.setRenderHint(QPainter::Antialiasing, spec.smooth);
-        m_p.setRenderHint(QPainter::TextAntialiasing, spec.smooth);
+        m_p.setRenderHint(QPainter::Antialiasing, plan.smooth);
+        m_p.setRenderHint(QPainter::TextAntialiasing, plan.smooth);
     }
 
     void draw()
@@ -66,7 +66,7 @@ private:
         f.setPixelSize(pixels);
         f.setBold(bold);
         f.setItalic(italic);
-        if (!m_spec.smooth)
+        if (!m_plan.smooth)
             f.setStyleStrategy(QFont::NoAntialias);
         return f;
     }
@@ -185,7 +185,7 @@ private:
         for (int k = 0; GridOrigin + k * PixelsPerKm < SheetWidth; ++k) {
             const int x = GridOrigin + k * PixelsPerKm;
             m_p.fillRect(x, 0, GridLineWidth, MapHeight, GridBlue);
-            const QString n = QStringLiteral("%1").arg(m_spec.firstEasting + k, 2, 10, QLatin1Char('0'));
+            const QString n = QStringLiteral("%1").arg(m_plan.firstEasting + k, 2, 10, QLatin1Char('0'));
             m_p.drawText(QRect(x + 4, 2, 40, 18), Qt::AlignLeft, n);
             m_p.drawText(QRect(x + 4, MapHeight - 20, 40, 18), Qt::AlignLeft, n);
         }
@@ -197,7 +197,7 @@ private:
             const int y = GridOrigin + k * PixelsPerKm;
             m_p.fillRect(0, y, SheetWidth, GridLineWidth, GridBlue);
             const QString n =
-                QStringLiteral("%1").arg(m_spec.firstNorthing + (lines - 1 - k), 2, 10, QLatin1Char('0'));
+                QStringLiteral("%1").arg(m_plan.firstNorthing + (lines - 1 - k), 2, 10, QLatin1Char('0'));
             m_p.drawText(QRect(3, y - 19, 40, 18), Qt::AlignLeft, n);
             m_p.drawText(QRect(SheetWidth - 30, y - 19, 28, 18), Qt::AlignRight, n);
         }
@@ -205,7 +205,7 @@ private:
 
     void route()
     {
-        const QList<QPoint>& r = m_spec.route;
+        const QList<QPoint>& r = m_plan.route;
         if (r.size() < 2)
             return;
         QPen pen(Route, 5, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin);
@@ -226,10 +226,10 @@ private:
     {
         m_p.setPen(Ink);
         m_p.setFont(font(20, true));
-        m_p.drawText(m_village + QPointF(45, -30), m_spec.village);
+        m_p.drawText(m_village + QPointF(45, -30), m_plan.village);
         m_p.setPen(Water.darker(140));
         m_p.setFont(font(17, false, true));
-        m_p.drawText(m_riverLabel + QPointF(10, 30), m_spec.river);
+        m_p.drawText(m_riverLabel + QPointF(10, 30), m_plan.river);
     }
 
     // The margin below the map: name, scale, route length and a 1 km bar.
@@ -239,11 +239,11 @@ private:
         m_p.fillRect(0, MapHeight, SheetWidth, 2, Ink);
         m_p.setPen(Ink);
         m_p.setFont(font(30, true));
-        m_p.drawText(QRect(30, MapHeight + 10, 420, 80), Qt::AlignLeft | Qt::AlignVCenter, m_spec.name);
+        m_p.drawText(QRect(30, MapHeight + 10, 420, 80), Qt::AlignLeft | Qt::AlignVCenter, m_plan.name);
         m_p.setFont(font(17));
         const QString lines = QStringLiteral("Sample sheet, scale 1:25 000. Grid squares are 1 km.\n"
                                              "Marked route from Start to Finish: %1 km.")
-                                  .arg(RouteKm(m_spec.route), 0, 'f', 3);
+                                  .arg(RouteKm(m_plan.route), 0, 'f', 3);
         m_p.drawText(QRect(460, MapHeight + 10, 700, 80), Qt::AlignLeft | Qt::AlignVCenter, lines);
         const int x = SheetWidth - 60 - PixelsPerKm;
         const int y = MapHeight + 62;
@@ -255,7 +255,7 @@ private:
     }
 
     QPainter m_p;
-    const SheetSpec& m_spec;
+    const SheetPlan& m_plan;
     std::mt19937 m_rng;
     QPointF m_village;
     QPointF m_riverLabel;
@@ -263,15 +263,15 @@ private:
 
 } // namespace
 
-MapSheet DrawSheet(const SheetSpec& spec)
+MapSheet DrawSheet(const SheetPlan& plan)
 {
     MapSheet sheet;
     sheet.image = QImage(SheetWidth, SheetHeight, QImage::Format_RGB32);
     {
-        Sheet painter(sheet.image, spec);
+        Sheet painter(sheet.image, plan);
         painter.draw();
     }
-    sheet.routeKm = RouteKm(spec.route);
+    sheet.routeKm = RouteKm(plan.route);
     return sheet;
 }
 

@@ -7,7 +7,7 @@
 
 // A made-up walking map in the style of a 1:25,000 sheet: a 1 km grid, contours, woods, a river,
 // roads, paths, names, and one marked route of known length.
-struct SheetSpec {
+struct SheetPlan {
     QString name;    // printed on the sheet
     QString village; // names on the map
     QString river;
@@ -33,7 +33,7 @@ inline constexpr int GridLineWidth = 2;  // grid lines cover pixels GridOrigin +
 // Length of a route of straight pieces, in kilometres at PixelsPerKm.
 double RouteKm(const QList<QPoint>& route);
 
-MapSheet DrawSheet(const SheetSpec& spec);
+MapSheet DrawSheet(const SheetPlan& plan);
 
 // The picture in at most 256 colours, each kept exactly; a null picture when it has more.
 QImage ToIndexed(const QImage& picture);
