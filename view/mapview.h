@@ -1,5 +1,7 @@
 #pragma once
 
+#include "frame1widget.h"
+#include "image1widget.h"
 #include "mappicture.h"
 #include "screenfit.h"
 #include "viewfields.h"
@@ -11,8 +13,6 @@
 #include <QRectF>
 #include <QScrollBar>
 
-class Frame1Widget;
-class Image1Widget;
 class PointerSink;
 
 // The viewport controls of one load of the main window and the zoom and scroll operations on them.
