@@ -58,12 +58,19 @@ MapView::MapView(ViewFields& fields, QWidget* client, PointerSink* sink) : m_mod
     m_hbar->show();
     m_vbar->show();
     client->installEventFilter(this);
+    // The first paint of the viewport or the map, whichever Qt paints, ends the refit period.
+    m_frame->installEventFilter(this);
+    m_image->installEventFilter(this);
 }
 
 MapView::~MapView()
 {
     if (m_client)
         m_client->removeEventFilter(this);
+    if (m_frame)
+        m_frame->removeEventFilter(this);
+    if (m_image)
+        m_image->removeEventFilter(this);
     delete m_hbar.data();
     delete m_vbar.data();
     delete m_frame.data(); // with Image1 and Label1
@@ -123,20 +130,20 @@ void MapView::loadPicture(MapPicturePtr picture)
     const QSize px = picture ? picture->naturalSize() : QSize();
     m_image->setPicture(std::move(picture));
     m_model.loadNaturalSize(double(m_tppX) * px.width(), double(m_tppY) * px.height());
-    m_fittedSinceLoad = true;
+    m_refitOnResize = true;
     sync();
 }
 
 void MapView::ZoomIn()
 {
-    m_fittedSinceLoad = false;
+    m_refitOnResize = false;
     m_model.ZoomIn();
     sync();
 }
 
 void MapView::ZoomOut()
 {
-    m_fittedSinceLoad = false;
+    m_refitOnResize = false;
     m_model.ZoomOut();
     sync();
 }
@@ -152,7 +159,7 @@ void MapView::userScrolled(ScrollBarModel& bar, int value)
 {
     if (m_syncing)
         return;
-    m_fittedSinceLoad = false;
+    m_refitOnResize = false;
     bar.setValue(int16_t(value));
     sync();
 }
@@ -163,7 +170,7 @@ void MapView::followClientResize()
         return;
     applyLayout(clientLayout());
     if (m_image->picture()) {
-        if (m_fittedSinceLoad) {
+        if (m_refitOnResize) {
             m_model.ZoomToFit();
         } else {
             // The zoom stays; the bars are laid out for the new viewport and each shown bar's position
@@ -183,6 +190,10 @@ bool MapView::eventFilter(QObject* watched, QEvent* event)
 {
     if (watched == m_client && (event->type() == QEvent::Resize || event->type() == QEvent::Show))
         followClientResize();
+    else if ((watched == m_frame || watched == m_image) && event->type() == QEvent::Paint &&
+             m_image->picture())
+        m_refitOnResize = false; // the user has seen the map at its zoom
+
     return QObject::eventFilter(watched, event);
 }
 

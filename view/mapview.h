@@ -1,5 +1,7 @@
 #pragma once
 
+#include "frame1widget.h"
+#include "image1widget.h"
 #include "mappicture.h"
 #include "screenfit.h"
 #include "viewfields.h"
@@ -11,8 +13,6 @@
 #include <QRectF>
 #include <QScrollBar>
 
-class Frame1Widget;
-class Image1Widget;
 class PointerSink;
 
 // The viewport controls of one load of the main window and the zoom and scroll operations on them.
@@ -59,9 +59,10 @@ public:
     QLabel* label1() const { return m_label; }
     QScrollBar* hscroll1() const { return m_hbar; }
     QScrollBar* vscroll1() const { return m_vbar; }
-    // True until the user zooms or scrolls: while it holds, a resize of the client area fits again, so
-    // the map opened into a window that is still taking its maximized size ends fitted, bars hidden.
-    bool fittedSinceLoad() const { return m_fittedSinceLoad; }
+    // True from loadPicture until the viewport is first painted or the user zooms or scrolls: while it
+    // holds, a resize of the client area fits the map again, so that a map loaded into a window that is
+    // still taking its maximized size is shown fitted, bars hidden. Later resizes keep the zoom.
+    bool refitsOnResize() const { return m_refitOnResize; }
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -84,6 +85,6 @@ private:
     ScreenFitLayout m_workAreaLayout, m_layout;
     float m_tppX = 15, m_tppY = 15;
     bool m_laidOut = false;
-    bool m_fittedSinceLoad = false;
+    bool m_refitOnResize = false;
     bool m_syncing = false;
 };

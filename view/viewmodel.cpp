@@ -69,6 +69,8 @@ void ViewModel::ZoomOut()
 
 void ViewModel::ZoomToFit()
 {
+    if (m_fields.NaturalWidth <= 0 || m_fields.NaturalHeight <= 0)
+        return; // no picture: nothing to fit, and the factor must not become infinite
     m_image.Visible = false;
     m_image.Stretch = true;
     const double rx = double(m_frameWidth) / m_fields.NaturalWidth;

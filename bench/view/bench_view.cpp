@@ -158,7 +158,8 @@ int child(const QStringList& args)
         std::sort(ms.begin(), ms.end());
         const double median = ms.empty() ? -1 : ms[ms.size() / 2];
         out << args[0] << '\t' << mp << '\t' << spec << '\t' << fields.ZoomFactor << '\t' << median << '\t'
-            << peakMiB() << '\t' << (4.0 * size.width() * size.height() / (1 << 20)) << '\t' << note << '\n';
+            << (ms.empty() ? -1 : ms.front()) << '\t' << peakMiB() << '\t'
+            << (4.0 * size.width() * size.height() / (1 << 20)) << '\t' << note << '\n';
         out.flush();
     }
     return 0;
@@ -166,7 +167,7 @@ int child(const QStringList& args)
 
 struct Row {
     QString design, spec, note;
-    double mp = 0, factor = 0, ms = 0, peak = 0, decoded = 0;
+    double mp = 0, factor = 0, ms = 0, fastest = 0, peak = 0, decoded = 0;
 };
 
 QList<Row> runChild(const QStringList& args)
@@ -179,10 +180,10 @@ QList<Row> runChild(const QStringList& args)
     for (const QString& line :
          QString::fromUtf8(proc.readAllStandardOutput()).split('\n', Qt::SkipEmptyParts)) {
         const QStringList f = line.split('\t');
-        if (f.size() < 8)
+        if (f.size() < 9)
             continue;
-        rows.append({f[0], f[2], f[7], f[1].toDouble(), f[3].toDouble(), f[4].toDouble(), f[5].toDouble(),
-                     f[6].toDouble()});
+        rows.append({f[0], f[2], f[8], f[1].toDouble(), f[3].toDouble(), f[4].toDouble(), f[5].toDouble(),
+                     f[6].toDouble(), f[7].toDouble()});
     }
     if (proc.exitCode() != 0 || rows.isEmpty())
         std::fprintf(stderr, "child %s failed (exit %d)\n", qPrintable(args.join(' ')), proc.exitCode());
@@ -191,15 +192,16 @@ QList<Row> runChild(const QStringList& args)
 
 void printRows(const QList<Row>& rows)
 {
-    std::printf(
-        "| design | picture | factor asked | factor | median ms/frame | peak RSS MiB | limit MiB | note |\n");
-    std::printf("|---|---|---|---|---|---|---|---|\n");
+    std::printf("| design | picture | factor asked | factor | median ms/frame | fastest ms | peak RSS MiB | "
+                "limit MiB | note |\n");
+    std::printf("|---|---|---|---|---|---|---|---|---|\n");
     for (const Row& r : rows) {
         const QString asked = r.spec.startsWith("0") ? QStringLiteral("fit") : r.spec;
         const QString ms = r.ms < 0 ? QStringLiteral("-") : QString::number(r.ms, 'f', 2);
-        std::printf("| %s | %.0f MP | %s | %.3f | %s | %.0f | %.0f | %s |\n", qPrintable(r.design), r.mp,
-                    qPrintable(asked), r.factor, qPrintable(ms), r.peak, 1.45 * r.decoded + 40,
-                    qPrintable(r.note));
+        const QString fastest = r.fastest < 0 ? QStringLiteral("-") : QString::number(r.fastest, 'f', 2);
+        std::printf("| %s | %.0f MP | %s | %.3f | %s | %s | %.0f | %.0f | %s |\n", qPrintable(r.design), r.mp,
+                    qPrintable(asked), r.factor, qPrintable(ms), qPrintable(fastest), r.peak,
+                    1.45 * r.decoded + 40, qPrintable(r.note));
     }
     std::fflush(stdout);
 }

@@ -85,6 +85,7 @@ private slots:
     void measuresTheSameAtAnyZoom();
     void resizeKeepsEverythingInside_data();
     void resizeKeepsEverythingInside();
+    void loadBeforeShowEndsFittedInsideTheClient();
 
 private:
     void openMap(const QSize& clientPx, const QImage& picture);
@@ -339,21 +340,28 @@ void TestMapView::measuresTheSameAtAnyZoom()
 void TestMapView::resizeKeepsEverythingInside_data()
 {
     QTest::addColumn<int>("zoomIns");
+    QTest::addColumn<bool>("painted");
     QTest::addColumn<QSize>("newSize");
-    QTest::newRow("fitted, smaller") << 0 << QSize(600, 400);
-    QTest::newRow("fitted, larger") << 0 << QSize(1000, 700);
-    QTest::newRow("zoomed, smaller") << 4 << QSize(600, 400);
-    QTest::newRow("zoomed, larger") << 4 << QSize(1200, 900);
-    QTest::newRow("tiny") << 2 << QSize(40, 30);
+    QTest::newRow("before the first paint, smaller") << 0 << false << QSize(600, 400);
+    QTest::newRow("before the first paint, larger") << 0 << false << QSize(1000, 700);
+    QTest::newRow("shown fitted, smaller") << 0 << true << QSize(600, 400);
+    QTest::newRow("zoomed, smaller") << 4 << true << QSize(600, 400);
+    QTest::newRow("zoomed, larger") << 4 << false << QSize(1200, 900);
+    QTest::newRow("tiny") << 2 << true << QSize(40, 30);
 }
 
 void TestMapView::resizeKeepsEverythingInside()
 {
     QFETCH(int, zoomIns);
+    QFETCH(bool, painted);
     QFETCH(QSize, newSize);
     openMap(QSize(800, 532), blocks(1000, 700));
     for (int i = 0; i < zoomIns; ++i)
         m_view->ZoomIn();
+    if (painted)
+        QTRY_VERIFY(!m_view->refitsOnResize());
+    const bool refits = zoomIns == 0 && !painted;
+    QCOMPARE(m_view->refitsOnResize(), refits);
     const float zoom = m_fields->ZoomFactor;
     m_client->resize(newSize);
     const QRect inside(QPoint(0, 0), newSize);
@@ -366,22 +374,44 @@ void TestMapView::resizeKeepsEverythingInside()
     // The horizontal bar ends at the client area's lower edge, the vertical one at its right edge.
     QCOMPARE(m_view->hscroll1()->geometry().bottom(), newSize.height() - 1);
     QCOMPARE(m_view->vscroll1()->geometry().right(), newSize.width() - 1);
+    QCOMPARE(m_view->frame1()->width(),
+             std::max(0, int(std::lround((newSize.width() * 15 - 282) / 15.0)) - 8));
     QVERIFY(m_fields->ZoomFactor > 0);
-    if (zoomIns == 0) {
-        // Untouched since it opened: it stays fitted to the new viewport, bars hidden.
+    const ImageGeometry& g = m_view->model().image();
+    if (refits) {
         QVERIFY(!m_view->hscroll1()->isVisible());
         QVERIFY(!m_view->vscroll1()->isVisible());
-        const ImageGeometry& g = m_view->model().image();
         QVERIFY(g.Width() <= m_view->model().FrameWidth() && g.Height() <= m_view->model().FrameHeight());
         QVERIFY(g.Width() == m_view->model().FrameWidth() || g.Height() == m_view->model().FrameHeight());
     } else {
         QCOMPARE(m_fields->ZoomFactor, zoom);
-        // The image is where the bars say; an axis without a bar fits inside.
-        const ImageGeometry& g = m_view->model().image();
-        QVERIFY(g.Left() <= 0 || !m_view->model().HScroll1().Visible());
-        QVERIFY(g.Left() + g.Width() >= m_view->model().FrameWidth() ||
-                !m_view->model().HScroll1().Visible());
+        // The image stands where the bars say; a shown bar has no empty strip beside the image.
+        if (m_view->model().HScroll1().Visible()) {
+            QVERIFY(g.Left() <= 0);
+            QVERIFY(g.Left() + g.Width() >= m_view->model().FrameWidth());
+        }
     }
+}
+
+void TestMapView::loadBeforeShowEndsFittedInsideTheClient()
+{
+    // The main window loads the map before it is shown; it then opens at its final (maximized) size.
+    m_client->resize(700, 450);
+    QVERIFY(m_view->FitToScreen());
+    QCOMPARE(m_view->layout().FrameWidth, 11598); // from the 800 x 572 work area for now
+    m_view->loadPicture(std::make_shared<const MapPicture>(blocks(1000, 700)));
+    m_view->ZoomToFit();
+    m_client->show();
+    QVERIFY(QTest::qWaitForWindowExposed(m_client.get()));
+    QCOMPARE(m_view->layout().FrameWidth, 700 * 15 - 402);
+    QCOMPARE(m_view->layout().FrameHeight, 450 * 15 + 600 - 1482);
+    QVERIFY(QRect(0, 0, 700, 450).contains(m_view->frame1()->geometry()));
+    QVERIFY(QRect(0, 0, 700, 450).contains(m_view->vscroll1()->geometry()));
+    QVERIFY(QRect(0, 0, 700, 450).contains(m_view->hscroll1()->geometry()));
+    QVERIFY(!m_view->hscroll1()->isVisible());
+    QVERIFY(!m_view->vscroll1()->isVisible());
+    QCOMPARE(m_fields->ZoomFactor, float(double(450 * 15 + 600 - 1482) / 10500));
+    QTRY_VERIFY(!m_view->refitsOnResize());
 }
 
 QTEST_MAIN(TestMapView)

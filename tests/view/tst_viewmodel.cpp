@@ -28,6 +28,8 @@ private slots:
     void zoomOutAtFarEndClosesStrip();
     void readout_data();
     void readout();
+    void barChangeRaisedOnlyOnChange();
+    void fitWithoutPictureChangesNothing();
 
 private:
     static void place(ViewModel& m, float left, float top, float width, float height)
@@ -405,6 +407,32 @@ void TestViewModel::readout()
     QFETCH(float, factor);
     QFETCH(QString, sep);
     QTEST(ViewModel::ZoomReadoutText(factor, sep), "text");
+}
+
+void TestViewModel::barChangeRaisedOnlyOnChange()
+{
+    ScrollBarModel bar;
+    int raised = 0;
+    bar.setChangeHandler([&] { ++raised; });
+    bar.setValue(0); // the current value
+    QCOMPARE(raised, 0);
+    bar.setValue(40);
+    QCOMPARE(raised, 1);
+    bar.setValue(40);
+    QCOMPARE(raised, 1);
+    bar.setValue(500); // beyond Max: held at 100
+    QCOMPARE(bar.Value(), int16_t(100));
+    QCOMPARE(raised, 2);
+}
+
+void TestViewModel::fitWithoutPictureChangesNothing()
+{
+    ViewFields f;
+    f.ZoomFactor = 2.5f;
+    ViewModel m(f);
+    m.setFrameSize(10000, 4000);
+    m.ZoomToFit();
+    QCOMPARE(f.ZoomFactor, 2.5f);
 }
 
 QTEST_GUILESS_MAIN(TestViewModel)
