@@ -2,14 +2,16 @@
 
 #include "settingskeys.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QLockFile>
-#include <QSaveFile>
 #include <QSettings>
 #include <QTemporaryFile>
+#include <cstdio>
 #include <memory>
+#include <unistd.h>
 
 namespace
 {
@@ -54,11 +56,14 @@ bool parsesWhole(const QString& fileName)
 // Whole text of the real file. Nothing when it exists but cannot be read; empty when it does not exist.
 std::optional<QByteArray> readWhole(const QString& path)
 {
+    // Open first and ask whether the file exists only when that fails: QFileInfo can miss a file for a
+    // moment while another copy renames its new text over it.
     QFile f(path);
-    if (!f.exists())
+    if (!f.open(QIODevice::ReadOnly)) {
+        if (QFileInfo(path).exists())
+            return std::nullopt;
         return QByteArray();
-    if (!f.open(QIODevice::ReadOnly))
-        return std::nullopt;
+    }
     QByteArray bytes = f.readAll();
     if (f.error() != QFileDevice::NoError)
         return std::nullopt;
@@ -115,6 +120,36 @@ bool QtSettingsStore::fail(const QString& why)
     return false;
 }
 
+bool QtSettingsStore::replaceWhole(const QByteArray& text)
+{
+    // The new text goes to a file beside the old one that is then renamed over it: rename() replaces
+    // the name in one step, so a reader finds the old text or the new one, never a missing or part-written
+    // file. (QSaveFile briefly leaves no file at all under the name while it commits.)
+    const QFileInfo info(m_path);
+    if (info.exists() && !info.isWritable())
+        return fail(QStringLiteral("%1 is read-only").arg(m_path));
+    const QString newPath = QStringLiteral("%1.new-%2-%3")
+                                .arg(m_path)
+                                .arg(QCoreApplication::applicationPid())
+                                .arg(quintptr(this), 0, 16);
+    QFile out(newPath);
+    if (!out.open(QIODevice::WriteOnly | QIODevice::NewOnly))
+        return fail(QStringLiteral("cannot write in %1: %2").arg(info.absolutePath(), out.errorString()));
+    if (info.exists())
+        out.setPermissions(info.permissions());
+    const bool written = out.write(text) == text.size() && out.flush() && ::fsync(out.handle()) == 0;
+    out.close();
+    if (!written || out.error() != QFileDevice::NoError) {
+        QFile::remove(newPath);
+        return fail(QStringLiteral("cannot write %1").arg(newPath));
+    }
+    if (std::rename(QFile::encodeName(newPath).constData(), QFile::encodeName(m_path).constData()) != 0) {
+        QFile::remove(newPath);
+        return fail(QStringLiteral("cannot replace %1").arg(m_path));
+    }
+    return true;
+}
+
 bool QtSettingsStore::setValues(const QList<std::pair<QString, QString>>& entries)
 {
     m_error.clear();
@@ -153,15 +188,5 @@ bool QtSettingsStore::setValues(const QList<std::pair<QString, QString>>& entrie
     }
     const QByteArray text = copy->readBack();
 
-    // QSaveFile writes beside the file and renames over it: a reader sees the old text or the new one.
-    QSaveFile out(m_path);
-    if (!out.open(QIODevice::WriteOnly))
-        return fail(out.errorString());
-    if (out.write(text) != text.size()) {
-        out.cancelWriting();
-        return fail(out.errorString());
-    }
-    if (!out.commit())
-        return fail(out.errorString());
-    return true;
+    return replaceWhole(text);
 }

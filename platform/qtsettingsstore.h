@@ -33,6 +33,7 @@ public:
 
 private:
     bool fail(const QString& why);
+    bool replaceWhole(const QByteArray& text);
 
     QString m_path;
     QString m_error;

@@ -92,6 +92,7 @@ private slots:
     void userDefinedRefused();
     void unitRefusedAsTyped_data();
     void unitRefusedAsTyped();
+    void storedUnitOutsideCatalogue();
     void distanceCheckedBeforeUnits();
     void refusedUnitKeepsAcceptedDistance();
     void presetDistanceKeptAfterRefusedUnit();
@@ -476,6 +477,32 @@ void TestFrmScaling::unitRefusedAsTyped()
     QVERIFY(same(p->CurrentFactors, ScaleFactors::builtInDefaults()));
     QCOMPARE(p->calibrations, 0);
     QVERIFY(p->meterCaptions.isEmpty());
+}
+
+void TestFrmScaling::storedUnitOutsideCatalogue()
+{
+    p->DefaultFactors.setUnit1("Furlongs");
+    open();
+    auto* combo1 = control<QComboBox>(dlg.get(), "Combo1");
+    QCOMPARE(combo1->currentText(), QStringLiteral("Furlongs"));
+    type(combo1, "Feet");
+    QTest::keyClick(combo1->lineEdit(), Qt::Key_Tab);
+    type(control<QComboBox>(dlg.get(), "Combo2"), "Leagues");
+    clickOk();
+    QCOMPARE(p->messages.shown.size(), 1);
+    QCOMPARE(p->messages.shown[0].text, QStringLiteral("Please check entry for Other Named Units"));
+    QCOMPARE(dlg->EditFactors()->Unit1(), QStringLiteral("Feet")); // passed its check
+    QCOMPARE(combo1->currentText(), QStringLiteral("Feet"));
+
+    // Reset brings back the stored name, which OK refuses.
+    QTest::mouseClick(control<QPushButton>(dlg.get(), "Reset"), Qt::LeftButton);
+    QCOMPARE(combo1->currentText(), QStringLiteral("Furlongs"));
+    clickOk();
+    QCOMPARE(p->messages.shown.size(), 2);
+    QCOMPARE(p->messages.shown[1].text, QStringLiteral("Please check entry for Calibration Units"));
+    QCOMPARE(p->messages.shown[1].icon, MessageIcon::None);
+    QCOMPARE(combo1->currentText(), QStringLiteral("Furlongs"));
+    QCOMPARE(p->calibrations, 0);
 }
 
 void TestFrmScaling::distanceCheckedBeforeUnits()
