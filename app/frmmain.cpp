@@ -16,6 +16,8 @@
 
 #include <QCloseEvent>
 #include <QCursor>
+#include <QGuiApplication>
+#include <QScreen>
 #include <QLineEdit>
 #include <QMenuBar>
 #include <QMouseEvent>
@@ -96,7 +98,9 @@ void FrmMain::Load(MapPicturePtr picture)
     auto* client = new ClientArea(*this, m_window);
     client->setObjectName(QStringLiteral("Client"));
     m_window->setCentralWidget(client);
-    m_window->resize(1024, 720);
+    // The size it will have once maximized, so that the map is fitted once, to the final viewport.
+    if (const QScreen* screen = QGuiApplication::primaryScreen())
+        m_window->resize(screen->availableGeometry().size());
     buildMenus();
     buildToolbar(client);
     m_mapView = new MapView(m_viewFields, client, this);
@@ -248,7 +252,7 @@ void FrmMain::buildToolbar(QWidget* client)
     twipsWidget(m_text7, 3480, 60, 1692, 480);
     twipsWidget(m_text14, 5232, 60, 1572, 480);
     twipsWidget(m_text8, 6864, 60, 1692, 480);
-    twipsWidget(m_text15, 8496, 60, 1572, 480);
+    twipsWidget(m_text15, 8616, 60, 1572, 480);
     m_text5 = readout(strip, "Text5", "Sample count", QStringLiteral("Text5"), false, blue);
     m_text10 = readout(strip, "Text10", "Pointer X", QString(), false, blue);
     m_text11 = readout(strip, "Text11", "Pointer Y", QString(), false, blue);

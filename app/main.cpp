@@ -25,9 +25,7 @@ public:
 int main(int argc, char** argv)
 {
     QApplication app(argc, argv);
-    // Every pointer sample counts: merged motion events would turn traced arcs into chords.
-    QCoreApplication::setAttribute(Qt::AA_CompressHighFrequencyEvents, false);
-    QApplication::setApplicationName(QStringLiteral("Mapwheel"));
+    ConfigureApplication();
 
     QtMessageBoxes messages;
     QtSettingsStore store;

@@ -16,6 +16,13 @@
 #include <QDir>
 #include <QWidget>
 
+void ConfigureApplication()
+{
+    // Every pointer sample counts: merged motion events would turn traced arcs into chords.
+    QCoreApplication::setAttribute(Qt::AA_CompressHighFrequencyEvents, false);
+    QApplication::setApplicationName(QStringLiteral("Mapwheel"));
+}
+
 Program::Program(PlatformServices services)
     : m_services(services), m_frmMain(std::make_unique<FrmMain>(*this)), m_frmOpenImg(std::make_unique<frmOpenImg>())
 {

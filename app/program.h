@@ -23,6 +23,9 @@ struct PlatformServices {
     ProcessExit& exit;
 };
 
+// Application-wide Qt settings, made once the application object exists.
+void ConfigureApplication();
+
 // The program's main module: the application globals, start-up, opening a map and the one way out.
 class Program {
 public:
