@@ -186,8 +186,10 @@ void TestFrmScaling::controlsNamesAndLayout()
 {
     open();
     QCOMPARE(dlg->windowTitle(), QStringLiteral("Scale Factors"));
-    const double x = dlg->logicalDpiX() / 1440.0; // pixels per twip
-    const double y = dlg->logicalDpiY() / 1440.0;
+    // pixels per twip, widened alike when the font is larger than the small one the layout was drawn for
+    const QFontMetrics fm(dlg->font());
+    const double x = dlg->logicalDpiX() / 1440.0 * std::max(1.0, fm.averageCharWidth() / 5.0);
+    const double y = dlg->logicalDpiY() / 1440.0 * std::max(1.0, fm.height() / 13.0);
     auto px = [&](int l, int t, int w, int h) {
         return QRect(qRound(l * x), qRound(t * y), qRound(w * x), qRound(h * y));
     };
@@ -234,6 +236,11 @@ void TestFrmScaling::controlsNamesAndLayout()
     QCOMPARE(control<QPushButton>(dlg.get(), "Command1")->text(), QStringLiteral("OK"));
     QCOMPARE(control<QPushButton>(dlg.get(), "Command2")->text(), QStringLiteral("Cancel"));
     QVERIFY(control<QPushButton>(dlg.get(), "Command1")->isDefault());
+    // No caption is cut short, whatever font the desktop gives.
+    for (const char* name : {"Label2_0", "Label2_1", "Check1"}) {
+        auto* w = control<QWidget>(dlg.get(), name);
+        QVERIFY2(w->sizeHint().width() <= w->width(), name);
+    }
     QCOMPARE(control<QComboBox>(dlg.get(), "Combo1")->accessibleName(), QStringLiteral("Calibration Units"));
     QCOMPARE(control<QComboBox>(dlg.get(), "Combo2")->accessibleName(), QStringLiteral("Other Named Units"));
     QVERIFY(!control<QLineEdit>(dlg.get(), "Text1")->accessibleName().isEmpty());

@@ -1,5 +1,8 @@
 #include "frmscaling.h"
 
+#include <QFontMetrics>
+#include <algorithm>
+
 #include "numbertext.h"
 #include "scalesettings.h"
 #include "unitcatalogue.h"
@@ -65,9 +68,14 @@ FrmScaling::~FrmScaling() = default;
 
 QRect FrmScaling::twips(int left, int top, int width, int height) const
 {
-    // twips, 1440 to the inch, at the screen's logical resolution
-    const double x = logicalDpiX() / TwipsPerInch;
-    const double y = logicalDpiY() / TwipsPerInch;
+    // twips, 1440 to the inch, at the screen's logical resolution; the layout was drawn for a small
+    // 8-point sans serif (5 pixels a character, 13 a line), so a wider or taller font widens it alike,
+    // and no caption is cut short.
+    const QFontMetrics fm(font());
+    const double fx = std::max(1.0, fm.averageCharWidth() / 5.0);
+    const double fy = std::max(1.0, fm.height() / 13.0);
+    const double x = logicalDpiX() / TwipsPerInch * fx;
+    const double y = logicalDpiY() / TwipsPerInch * fy;
     return QRect(qRound(left * x), qRound(top * y), qRound(width * x), qRound(height * y));
 }
 
