@@ -1,13 +1,13 @@
 #include "frmmain.h"
 
+#include "frame1widget.h"
 #include "frmabout.h"
 #include "frmopenimg.h"
 #include "frmreadme.h"
-#include "frame1widget.h"
 #include "frmscaling.h"
+#include "helpviewer.h"
 #include "image1widget.h"
 #include "maker.h"
-#include "helpviewer.h"
 #include "mapview.h"
 #include "messageboxes.h"
 #include "program.h"
@@ -17,15 +17,17 @@
 #include <QCloseEvent>
 #include <QCursor>
 #include <QGuiApplication>
-#include <QScreen>
 #include <QLineEdit>
 #include <QMenuBar>
 #include <QMouseEvent>
+#include <QScreen>
 #include <QToolButton>
 
-namespace {
+namespace
+{
 // The client area below the menu bar: its own background hands right-button releases to the form.
-class ClientArea : public QWidget {
+class ClientArea : public QWidget
+{
 public:
     ClientArea(FrmMain& form, QWidget* parent) : QWidget(parent), m_form(form) {}
 
@@ -78,7 +80,10 @@ void FrmMainWindow::closeEvent(QCloseEvent* event)
 
 FrmMain::FrmMain(Program& program) : m_program(program), m_measurement(*this) {}
 
-FrmMain::~FrmMain() { delete m_window.data(); }
+FrmMain::~FrmMain()
+{
+    delete m_window.data();
+}
 
 QWidget* FrmMain::twipsWidget(QWidget* w, double left, double top, double width, double height) const
 {
@@ -110,8 +115,9 @@ void FrmMain::Load(MapPicturePtr picture)
 
 void FrmMain::Form_Load(MapPicturePtr picture)
 {
-    m_window->setWindowTitle(QStringLiteral("Mapwheel v") + m_program.AppVersion +
-                             QLatin1Char(' ') + QString::fromUtf8(Maker::CaptionNotice) + QStringLiteral(":-  ") + m_program.MapFile);
+    m_window->setWindowTitle(QStringLiteral("Mapwheel v") + m_program.AppVersion + QLatin1Char(' ') +
+                             QString::fromUtf8(Maker::CaptionNotice) + QStringLiteral(":-  ") +
+                             m_program.MapFile);
     if (!m_mapView->FitToScreen())
         return m_program.RaiseFatal(417);
     m_mapView->loadPicture(std::move(picture));
@@ -178,14 +184,17 @@ void FrmMain::buildMenus()
 
     QMenu* view = bar->addMenu(QStringLiteral("&View"));
     view->setObjectName(QStringLiteral("menuView"));
-    item(view, "MenuZoomIn", QStringLiteral("Zoom &In"), QKeySequence(Qt::CTRL | Qt::Key_I), [this] { ZoomIn(); });
-    item(view, "menuZoomOut", QStringLiteral("Zoom Ou&t"), QKeySequence(Qt::CTRL | Qt::Key_T), [this] { ZoomOut(); });
+    item(view, "MenuZoomIn", QStringLiteral("Zoom &In"), QKeySequence(Qt::CTRL | Qt::Key_I),
+         [this] { ZoomIn(); });
+    item(view, "menuZoomOut", QStringLiteral("Zoom Ou&t"), QKeySequence(Qt::CTRL | Qt::Key_T),
+         [this] { ZoomOut(); });
     item(view, "menuZoomToFit", QStringLiteral("Zoom To &Fit"), QKeySequence(Qt::CTRL | Qt::Key_F),
          [this] { ZoomToFit(); });
 
     QMenu* tools = bar->addMenu(QStringLiteral("&Tools"));
     tools->setObjectName(QStringLiteral("menuTools"));
-    item(tools, "menuOptions", QStringLiteral("&Scale Factors..."), QKeySequence(), [this] { ShowScaling(); });
+    item(tools, "menuOptions", QStringLiteral("&Scale Factors..."), QKeySequence(),
+         [this] { ShowScaling(); });
     separator(tools, "menusep4");
     item(tools, "MenuRecalibrate", QStringLiteral("&Recalibrate"), QKeySequence(), [this] { calibrate(); });
 
@@ -199,14 +208,16 @@ void FrmMain::buildMenus()
     // Hidden from the menu bar; shown only at the pointer.
     m_popUp = new QMenu(QStringLiteral("Pop-up"), m_window);
     m_popUp->setObjectName(QStringLiteral("mnuPopUp"));
-    item(m_popUp, "PopMenuOpen", QStringLiteral("Open Another Map"), QKeySequence(), [this] { OpenAnotherMap(); });
+    item(m_popUp, "PopMenuOpen", QStringLiteral("Open Another Map"), QKeySequence(),
+         [this] { OpenAnotherMap(); });
     separator(m_popUp, "PopMenuSep1");
     item(m_popUp, "PopMenuZoomIn", QStringLiteral("Zoom In"), QKeySequence(), [this] { ZoomIn(); });
     item(m_popUp, "PopMenuZoomOut", QStringLiteral("Zoom Out"), QKeySequence(), [this] { ZoomOut(); });
     item(m_popUp, "PopMenuZoomToFit", QStringLiteral("Zoom to Fit"), QKeySequence(), [this] { ZoomToFit(); });
     separator(m_popUp, "PopMenuSep2");
     item(m_popUp, "PopMenuRecal", QStringLiteral("Recalibrate"), QKeySequence(), [this] { calibrate(); });
-    item(m_popUp, "PopMenuOptions", QStringLiteral("Scale Factors..."), QKeySequence(), [this] { ShowScaling(); });
+    item(m_popUp, "PopMenuOptions", QStringLiteral("Scale Factors..."), QKeySequence(),
+         [this] { ShowScaling(); });
     separator(m_popUp, "PopMenuSep3");
     item(m_popUp, "PopMenuReset", QStringLiteral("Reset"), QKeySequence(), [this] { Reset(); });
 }
@@ -293,7 +304,10 @@ const ScaleFactors& FrmMain::CurrentFactors() const
     return m_program.CurrentFactors ? *m_program.CurrentFactors : released;
 }
 
-MessageBoxes& FrmMain::messageBoxes() { return m_program.services().messages; }
+MessageBoxes& FrmMain::messageBoxes()
+{
+    return m_program.services().messages;
+}
 
 void FrmMain::setReadouts(const QString& Text7, const QString& Text8, const QString& Text5)
 {
@@ -310,11 +324,20 @@ void FrmMain::showPopUp()
         m_popUp->popup(QCursor::pos());
 }
 
-void FrmMain::calibrationPromptClosed() { m_program.FreshStart = false; }
+void FrmMain::calibrationPromptClosed()
+{
+    m_program.FreshStart = false;
+}
 
-void FrmMain::calibrate() { m_measurement.calibrate(); }
+void FrmMain::calibrate()
+{
+    m_measurement.calibrate();
+}
 
-void FrmMain::Reset() { m_measurement.Reset(); }
+void FrmMain::Reset()
+{
+    m_measurement.Reset();
+}
 
 // A zoom while the left button is held on the map would mix two scales in one drag: it is refused.
 void FrmMain::ZoomIn()
@@ -368,7 +391,10 @@ void FrmMain::OpenRecent(int index)
         m_program.frmMain().calibrate();
 }
 
-void FrmMain::ShowHelp() { m_program.services().help.showContents(HelpFilePath(m_program.StartDir)); }
+void FrmMain::ShowHelp()
+{
+    m_program.services().help.showContents(HelpFilePath(m_program.StartDir));
+}
 
 void FrmMain::ShowReadMe()
 {
@@ -389,7 +415,10 @@ void FrmMain::Exit()
     m_program.FatalError();
 }
 
-void FrmMain::closeRequested() { Exit(); }
+void FrmMain::closeRequested()
+{
+    Exit();
+}
 
 void FrmMain::Image1_MouseDown(int Button, int Shift, float X, float Y)
 {

@@ -19,7 +19,8 @@ class FrmMain;
 
 // The window of one load of the main window; it hands its close control and its background's mouse
 // releases to the form.
-class FrmMainWindow : public QMainWindow {
+class FrmMainWindow : public QMainWindow
+{
 public:
     explicit FrmMainWindow(FrmMain& form);
 
@@ -38,7 +39,8 @@ private:
 //   Text5, Text10, Text11     hidden diagnostics: sample count, pointer X and Y over the viewport
 //   Frame1 Image1 Label1 HScroll1 VScroll1   the map view
 //   menufile menuView menuTools menuHelp     the menu bar; mnuPopUp the pop-up menu; mnuMRU_0.. recent maps
-class FrmMain : public QObject, public MeasureHost, public PointerSink {
+class FrmMain : public QObject, public MeasureHost, public PointerSink
+{
 public:
     explicit FrmMain(Program& program);
     ~FrmMain() override;

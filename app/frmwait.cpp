@@ -12,7 +12,8 @@
 #include <QTimer>
 #include <QVBoxLayout>
 
-namespace {
+namespace
+{
 FrmWait* s_current = nullptr;
 }
 
@@ -70,7 +71,10 @@ FrmWait::~FrmWait()
         s_current = nullptr;
 }
 
-FrmWait* FrmWait::current() { return s_current; }
+FrmWait* FrmWait::current()
+{
+    return s_current;
+}
 
 bool FrmWait::LoadMap(Program& program, const QString& path, QString* error)
 {
@@ -94,9 +98,8 @@ void FrmWait::Timer1_Timer()
     if (m_program.FreshStart && m_program.CurrentFactors && m_program.DefaultFactors)
         Equalise(*m_program.CurrentFactors, *m_program.DefaultFactors);
     m_loader = new MapLoader(LoadLimits::fromMachine(), this);
-    connect(m_loader, &MapLoader::progress, ProgressBar1, [this](int percent) {
-        ProgressBar1->setValue(std::max(ProgressBar1->value(), percent));
-    });
+    connect(m_loader, &MapLoader::progress, ProgressBar1,
+            [this](int percent) { ProgressBar1->setValue(std::max(ProgressBar1->value(), percent)); });
     connect(m_loader, &MapLoader::finished, this, &FrmWait::loaded);
     m_loader->start(m_path);
 }

@@ -15,7 +15,8 @@ class QTimer;
 //   Label1   "Map is Loading...", Label2 "Please Wait!"
 //   ProgressBar1  how far the loading has gone, shown once it takes longer than half a second
 //   Timer1   1 ms one-shot: lets the window be drawn before the loading starts
-class FrmWait : public QDialog {
+class FrmWait : public QDialog
+{
     Q_OBJECT
 public:
     // Shows the wait window modally while `path` loads. On success the main window has been rebuilt around

@@ -10,8 +10,10 @@
 #include <cstdio>
 #include <cstdlib>
 
-namespace {
-class RealExit : public ProcessExit {
+namespace
+{
+class RealExit : public ProcessExit
+{
 public:
     void exitProcess(int code) override
     {

@@ -24,7 +24,8 @@ void ConfigureApplication()
 }
 
 Program::Program(PlatformServices services)
-    : m_services(services), m_frmMain(std::make_unique<FrmMain>(*this)), m_frmOpenImg(std::make_unique<frmOpenImg>())
+    : m_services(services), m_frmMain(std::make_unique<FrmMain>(*this)),
+      m_frmOpenImg(std::make_unique<frmOpenImg>())
 {
 }
 
@@ -38,7 +39,8 @@ void Program::Main()
     FreshStart = true;
     DefaultFactors = std::make_unique<ScaleFactors>();
     CurrentFactors = std::make_unique<ScaleFactors>();
-    ScaleSettings(QStringLiteral("Read"), *DefaultFactors, m_services.store, [this](int16_t n) { RaiseFatal(n); });
+    ScaleSettings(QStringLiteral("Read"), *DefaultFactors, m_services.store,
+                  [this](int16_t n) { RaiseFatal(n); });
     StartDir = QDir::currentPath();
     FirstRun = ReadFirstRun(m_services.store);
 
@@ -61,7 +63,9 @@ void Program::FatalError()
     m_ending = true;
     if (FatalErrorNo > 0) {
         m_services.messages.show(QStringLiteral("Mapwheel Fatal Error"),
-                                 QStringLiteral("Fatal Error #%1\r%2").arg(FatalErrorNo).arg(QString::fromUtf8(Maker::SupportLine)),
+                                 QStringLiteral("Fatal Error #%1\r%2")
+                                     .arg(FatalErrorNo)
+                                     .arg(QString::fromUtf8(Maker::SupportLine)),
                                  MessageIcon::Critical);
     }
     m_frmMain->Unload();
@@ -110,4 +114,7 @@ bool Program::OpenMap(const QString& FileName)
     }
 }
 
-void Program::ShowScaling() { m_frmMain->ShowScaling(); }
+void Program::ShowScaling()
+{
+    m_frmMain->ShowScaling();
+}

@@ -27,7 +27,8 @@ struct PlatformServices {
 void ConfigureApplication();
 
 // The program's main module: the application globals, start-up, opening a map and the one way out.
-class Program {
+class Program
+{
 public:
     explicit Program(PlatformServices services);
     ~Program();

@@ -9,9 +9,9 @@ double RoundHalfEven(double v)
     return std::nearbyint(v);
 }
 
-namespace {
-template <class I>
-I roundInto(double v)
+namespace
+{
+template <class I> I roundInto(double v)
 {
     const double r = RoundHalfEven(v);
     if (!(r >= double(std::numeric_limits<I>::min()) && r <= double(std::numeric_limits<I>::max())))
@@ -20,9 +20,15 @@ I roundInto(double v)
 }
 } // namespace
 
-int32_t RoundToInt32(double v) { return roundInto<int32_t>(v); }
+int32_t RoundToInt32(double v)
+{
+    return roundInto<int32_t>(v);
+}
 
-int16_t RoundToInt16(double v) { return roundInto<int16_t>(v); }
+int16_t RoundToInt16(double v)
+{
+    return roundInto<int16_t>(v);
+}
 
 int32_t CheckedSub32(int32_t a, int32_t b)
 {

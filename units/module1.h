@@ -7,7 +7,8 @@
 // Small numeric helpers shared by every layer.
 
 // Raised where 16- or 32-bit arithmetic would overflow: such a result is never silently wrapped.
-class OverflowError : public std::overflow_error {
+class OverflowError : public std::overflow_error
+{
 public:
     using std::overflow_error::overflow_error;
 };
@@ -27,8 +28,7 @@ int32_t CheckedAdd32(int32_t a, int32_t b);
 double PixelDistance(int32_t X1, int32_t X2, int32_t Y1, int32_t Y2);
 
 // A copy of a unless b compares less than a; on a tie the result is a.
-template <class A, class B>
-std::common_type_t<A, B> MinOf(const A& a, const B& b)
+template <class A, class B> std::common_type_t<A, B> MinOf(const A& a, const B& b)
 {
     using R = std::common_type_t<A, B>;
     return (b < a) ? R(b) : R(a);

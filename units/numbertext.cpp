@@ -5,9 +5,13 @@
 #include <cstdio>
 #include <cstdlib>
 
-QString UserDecimalPoint() { return QLocale().decimalPoint(); }
+QString UserDecimalPoint()
+{
+    return QLocale().decimalPoint();
+}
 
-namespace {
+namespace
+{
 QString generalForm(double v, int digits, const QString& sep)
 {
     if (std::isnan(v))
@@ -27,9 +31,15 @@ QString generalForm(double v, int digits, const QString& sep)
 }
 } // namespace
 
-QString GeneralNumber(float v, const QString& sep) { return generalForm(double(v), 7, sep); }
+QString GeneralNumber(float v, const QString& sep)
+{
+    return generalForm(double(v), 7, sep);
+}
 
-QString GeneralNumber(double v, const QString& sep) { return generalForm(v, 15, sep); }
+QString GeneralNumber(double v, const QString& sep)
+{
+    return generalForm(v, 15, sep);
+}
 
 QString FixedNumber(double v, int decimals, const QString& sep)
 {

@@ -4,7 +4,8 @@
 
 // The chosen units and calibration distance. A plain record: no checks, no side effects.
 // A new record holds empty strings and zeros; values move between records only through Equalise.
-class ScaleFactors {
+class ScaleFactors
+{
 public:
     void setCalFactor(float v) { m_calFactor = v; }
     float CalFactor() const { return m_calFactor; }
@@ -29,7 +30,8 @@ private:
 };
 
 // Built-in defaults, kept in one place for every reader.
-namespace DefaultScale {
+namespace DefaultScale
+{
 inline constexpr const char* Unit1 = "Kilometres";
 inline constexpr const char* Unit2 = "Miles";
 inline constexpr double UnitFactor = 1.609344;

@@ -1,10 +1,19 @@
 #include "unitcatalogue.h"
 
-QString UnitName(int index) { return QString::fromLatin1(UnitCatalogue.at(index).name); }
+QString UnitName(int index)
+{
+    return QString::fromLatin1(UnitCatalogue.at(index).name);
+}
 
-QString UnitAbbrev(int index) { return QString::fromLatin1(UnitCatalogue.at(index).abbrev); }
+QString UnitAbbrev(int index)
+{
+    return QString::fromLatin1(UnitCatalogue.at(index).abbrev);
+}
 
-double UnitSize(int index) { return UnitCatalogue.at(index).sizeMm; }
+double UnitSize(int index)
+{
+    return UnitCatalogue.at(index).sizeMm;
+}
 
 int UnitIndexOf(const QString& name)
 {
@@ -15,4 +24,7 @@ int UnitIndexOf(const QString& name)
     return -1;
 }
 
-double UnitFactorFor(int primary, int secondary) { return UnitSize(secondary) / UnitSize(primary); }
+double UnitFactorFor(int primary, int secondary)
+{
+    return UnitSize(secondary) / UnitSize(primary);
+}

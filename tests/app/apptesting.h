@@ -10,8 +10,8 @@
 
 #include <QApplication>
 #include <QLineEdit>
-#include <QScrollBar>
 #include <QMouseEvent>
+#include <QScrollBar>
 #include <QTest>
 #include <QTimer>
 #include <cmath>
@@ -46,7 +46,10 @@ struct Harness {
     QString lastTitle() const { return messages.shown.isEmpty() ? QString() : messages.shown.last().title; }
 };
 
-inline QString sampleMap(const char* name) { return QStringLiteral(MW_SOURCE_DIR "/Maps/") + QLatin1String(name); }
+inline QString sampleMap(const char* name)
+{
+    return QStringLiteral(MW_SOURCE_DIR "/Maps/") + QLatin1String(name);
+}
 
 // The five defaults as a previous run left them: not the first run on this computer.
 inline void storeDefaults(MemorySettingsStore& store)
@@ -70,7 +73,8 @@ inline QPointF toImage1(Harness& h, QPointF natural)
                    natural.y() * sy + image->placement().top() - image->y());
 }
 
-inline void sendMouse(QWidget* w, QEvent::Type type, Qt::MouseButton button, Qt::MouseButtons held, QPointF local)
+inline void sendMouse(QWidget* w, QEvent::Type type, Qt::MouseButton button, Qt::MouseButtons held,
+                      QPointF local)
 {
     QMouseEvent e(type, local, w->mapToGlobal(local), button, held, Qt::NoModifier);
     QApplication::sendEvent(w, &e);
@@ -86,7 +90,8 @@ inline int drag(Harness& h, const QList<QPointF>& points, double step = 2.0)
         const QPointF a = points[i - 1], b = points[i];
         const int n = std::max(1, int(std::ceil(std::hypot(b.x() - a.x(), b.y() - a.y()) / step)));
         for (int k = 1; k <= n; ++k) {
-            sendMouse(image, QEvent::MouseMove, Qt::NoButton, Qt::LeftButton, toImage1(h, a + (b - a) * (double(k) / n)));
+            sendMouse(image, QEvent::MouseMove, Qt::NoButton, Qt::LeftButton,
+                      toImage1(h, a + (b - a) * (double(k) / n)));
             ++samples;
         }
     }
@@ -111,4 +116,7 @@ inline void whenModalOpens(const char* objectName, std::function<void(QWidget*)>
 }
 
 // Number shown by a meter, whatever its decimals.
-inline double meter(const QString& text) { return text.trimmed().toDouble(); }
+inline double meter(const QString& text)
+{
+    return text.trimmed().toDouble();
+}

@@ -9,7 +9,8 @@
 #include <QScrollBar>
 #include <QToolButton>
 
-class TestFrmMain : public QObject {
+class TestFrmMain : public QObject
+{
     Q_OBJECT
 private slots:
     void initTestCase() { ConfigureApplication(); }
@@ -84,9 +85,12 @@ void TestFrmMain::meterBoxesAndToolbar()
         }
     }
     QVERIFY(!h->main().window()->findChild<QLineEdit*>(QStringLiteral("Text5"))->isVisible());
-    const char* tips[][2] = {{"OpenFileButton", "Open another map file"}, {"ZoomInButton", "Zoom In"},
-                             {"ZoomOutButton", "Zoom Out"},                {"ZoomToFitButton", "Zoom to Fit Screen"},
-                             {"ReCalButton", "Recalibrate"},               {"ResetButton", "Reset the tripmeters"}};
+    const char* tips[][2] = {{"OpenFileButton", "Open another map file"},
+                             {"ZoomInButton", "Zoom In"},
+                             {"ZoomOutButton", "Zoom Out"},
+                             {"ZoomToFitButton", "Zoom to Fit Screen"},
+                             {"ReCalButton", "Recalibrate"},
+                             {"ResetButton", "Reset the tripmeters"}};
     for (const auto& t : tips) {
         auto* button = h->main().window()->findChild<QToolButton*>(QLatin1String(t[0]));
         QVERIFY(button);
@@ -107,7 +111,8 @@ void TestFrmMain::popUpOpensOnReleaseByButtonAndPlace_data()
     QTest::addColumn<bool>("calibrated");
     QTest::addColumn<bool>("popUp");
     QTest::newRow("right on the map, awaiting the drag") << "Image1" << int(Qt::RightButton) << false << true;
-    QTest::newRow("middle on the map, awaiting the drag") << "Image1" << int(Qt::MiddleButton) << false << true;
+    QTest::newRow("middle on the map, awaiting the drag")
+        << "Image1" << int(Qt::MiddleButton) << false << true;
     QTest::newRow("right on the map, calibrated") << "Image1" << int(Qt::RightButton) << true << true;
     QTest::newRow("left on the map") << "Image1" << int(Qt::LeftButton) << true << false;
     QTest::newRow("right on the frame") << "Frame1" << int(Qt::RightButton) << true << true;
@@ -145,7 +150,8 @@ void TestFrmMain::moveWithRightButtonAlsoHeldTakesNoSample()
     QWidget* image = h->image1();
     sendMouse(image, QEvent::MouseButtonPress, Qt::LeftButton, Qt::LeftButton, toImage1(*h, {200, 200}));
     sendMouse(image, QEvent::MouseMove, Qt::NoButton, Qt::LeftButton, toImage1(*h, {300, 200}));
-    sendMouse(image, QEvent::MouseMove, Qt::NoButton, Qt::LeftButton | Qt::RightButton, toImage1(*h, {400, 200}));
+    sendMouse(image, QEvent::MouseMove, Qt::NoButton, Qt::LeftButton | Qt::RightButton,
+              toImage1(*h, {400, 200}));
     QCOMPARE(h->text("Text5"), QString("2"));
     sendMouse(image, QEvent::MouseButtonRelease, Qt::LeftButton, Qt::NoButton, toImage1(*h, {300, 200}));
     // press, then halfway (150), then the tail to the last sample (300): 100 px = 0.4 km
@@ -158,7 +164,8 @@ void TestFrmMain::equivalentCommandsBehaveAlike_data()
     QTest::addColumn<QString>("effect");
     QTest::newRow("zoom in") << QStringList{"MenuZoomIn", "PopMenuZoomIn", "ZoomInButton"} << "zoom in";
     QTest::newRow("zoom out") << QStringList{"menuZoomOut", "PopMenuZoomOut", "ZoomOutButton"} << "zoom out";
-    QTest::newRow("zoom to fit") << QStringList{"menuZoomToFit", "PopMenuZoomToFit", "ZoomToFitButton"} << "fit";
+    QTest::newRow("zoom to fit") << QStringList{"menuZoomToFit", "PopMenuZoomToFit", "ZoomToFitButton"}
+                                 << "fit";
     QTest::newRow("recalibrate") << QStringList{"MenuRecalibrate", "PopMenuRecal", "ReCalButton"} << "prompt";
     QTest::newRow("reset") << QStringList{"PopMenuReset", "ResetButton"} << "reset";
 }
@@ -287,7 +294,8 @@ void TestFrmMain::denseCurvedStrokeCountsEverySample()
         }
     }
     QCOMPARE(h->text("Text5"), QString::number(samples + 1));
-    sendMouse(image, QEvent::MouseButtonRelease, Qt::LeftButton, Qt::NoButton, toImage1(*h, centre + QPointF(-300, 0)));
+    sendMouse(image, QEvent::MouseButtonRelease, Qt::LeftButton, Qt::NoButton,
+              toImage1(*h, centre + QPointF(-300, 0)));
     expected.Image1_MouseUp(1, 0, 0, 0);
     QCOMPARE(h->main().measurement().RouteLength(), expected.RouteLength());
     QCOMPARE(h->text("Text7"), reference.Text7);

@@ -11,7 +11,8 @@
 #include <QPushButton>
 #include <QTemporaryDir>
 
-class TestProgram : public QObject {
+class TestProgram : public QObject
+{
     Q_OBJECT
 private slots:
     void initTestCase() { ConfigureApplication(); }
@@ -31,8 +32,8 @@ private slots:
 };
 
 // Rushmere Edge: 250 px to the km, grid lines at 125 + 250k px, its marked route 6.5 km long.
-static const QList<QPointF> RushmereRoute{{300, 150}, {300, 400}, {500, 550}, {740, 620},
-                                           {890, 420}, {1140, 420}, {1245, 780}};
+static const QList<QPointF> RushmereRoute{{300, 150}, {300, 400},  {500, 550}, {740, 620},
+                                          {890, 420}, {1140, 420}, {1245, 780}};
 
 void TestProgram::newcomersFirstRunFromMainToExit()
 {
@@ -56,7 +57,8 @@ void TestProgram::newcomersFirstRunFromMainToExit()
     QCOMPARE(h.store.values.value("Unit1"), QString("Kilometres"));
     QVERIFY(!ReadFirstRun(h.store));
     QCOMPARE(h.lastTitle(), QString("Calibration Procedure"));
-    QVERIFY(h.messages.shown.last().text.startsWith("Zoom in, then click & drag from one point to another \r1 km away"));
+    QVERIFY(h.messages.shown.last().text.startsWith(
+        "Zoom in, then click & drag from one point to another \r1 km away"));
     QVERIFY(!h.program.FreshStart);
 
     // The window: caption, units, fitted map, bars hidden, the recent list.
@@ -129,7 +131,8 @@ void TestProgram::secondStartShowsTheSameListAndDefaults()
     QVERIFY(h.messages.shown.last().text.contains("\r1 ml away"));
     QCOMPARE(h.text("Text14"), QString("Miles"));
     QCOMPARE(h.text("Text15"), QString("Kilometres"));
-    const QStringList expected{sampleMap("rushmere-edge.bmp"), sampleMap("cold-fell.jpg"), sampleMap("ashby-moor.gif")};
+    const QStringList expected{sampleMap("rushmere-edge.bmp"), sampleMap("cold-fell.jpg"),
+                               sampleMap("ashby-moor.gif")};
     for (int i = 0; i < expected.size(); ++i) {
         QCOMPARE(h.action(qPrintable(QString("mnuMRU_%1").arg(i)))->data().toString(), expected[i]);
         QCOMPARE(h.store.values.value(QString("File%1").arg(i + 1)), expected[i]);
@@ -178,8 +181,10 @@ void TestProgram::dialogStartsWhereTheLastMapWas_data()
     QTest::addColumn<QString>("file1");
     QTest::addColumn<QString>("folder");
     QTest::newRow("no File1: Maps under the start folder") << QString() << QDir::currentPath() + "/Maps";
-    QTest::newRow("File1 with a folder") << "/data/walks/Sheet 12.jpg" << "/data/walks";
-    QTest::newRow("File1 in the other separator style") << "D:\\Walks\\Sheet 12.jpg" << "D:\\Walks";
+    QTest::newRow("File1 with a folder") << "/data/walks/Sheet 12.jpg"
+                                         << "/data/walks";
+    QTest::newRow("File1 in the other separator style") << "D:\\Walks\\Sheet 12.jpg"
+                                                        << "D:\\Walks";
 }
 
 void TestProgram::dialogStartsWhereTheLastMapWas()
@@ -203,6 +208,7 @@ void TestProgram::failedLoadKeepsTheOpenMap_data()
     QTest::newRow("missing file") << "missing";
     QTest::newRow("not a picture") << "text";
     QTest::newRow("truncated BMP") << "truncated";
+    QTest::newRow("recent entry whose file is gone") << "recent";
 }
 
 void TestProgram::failedLoadKeepsTheOpenMap()
@@ -227,6 +233,8 @@ void TestProgram::failedLoadKeepsTheOpenMap()
     storeDefaults(h.store);
     const QString map = sampleMap("rushmere-edge.bmp");
     h.dialog.answers << map << bad;
+    if (kind == "recent")
+        h.store.values.insert("File1", bad); // opened in an earlier run, deleted since
     h.program.Main();
     if (h.main().isLoaded())
         h.settle();
@@ -237,10 +245,14 @@ void TestProgram::failedLoadKeepsTheOpenMap()
     const float zoom = h.main().viewFields().ZoomFactor;
     QMainWindow* window = h.main().window();
 
-    h.main().OpenAnotherMap();
+    if (kind == "recent")
+        h.action("mnuMRU_1")->trigger();
+    else
+        h.main().OpenAnotherMap();
 
     QCOMPARE(h.lastTitle(), QString("Map Not Opened"));
-    QVERIFY2(h.messages.shown.last().text.contains(QFileInfo(bad).fileName()), qPrintable(h.messages.shown.last().text));
+    QVERIFY2(h.messages.shown.last().text.contains(QFileInfo(bad).fileName()),
+             qPrintable(h.messages.shown.last().text));
     QVERIFY(!h.exit.ended);
     QCOMPARE(h.main().window(), window);
     QVERIFY(window->isVisible());
@@ -250,7 +262,12 @@ void TestProgram::failedLoadKeepsTheOpenMap()
     QCOMPARE(h.main().viewFields().ZoomFactor, zoom);
     QVERIFY(h.main().measurement().Calibrated());
     QCOMPARE(h.store.values.value("File1"), map);
-    QVERIFY(!h.store.values.contains("File2"));
+    if (kind == "recent") {
+        QCOMPARE(h.store.values.value("File2"), bad);
+        QCOMPARE(h.action("mnuMRU_1")->data().toString(), bad);
+    } else {
+        QVERIFY(!h.store.values.contains("File2"));
+    }
 }
 
 void TestProgram::failedFirstLoadAsksAgain()

@@ -11,7 +11,8 @@
 
 // In-memory stand-ins for the desktop's services, for tests that run the whole program in-process.
 
-class MemorySettingsStore : public SettingsStore {
+class MemorySettingsStore : public SettingsStore
+{
 public:
     std::optional<QString> value(const QString& key) const override
     {
@@ -34,7 +35,8 @@ public:
 };
 
 // Answers the file dialog from a script: each call takes the next answer (nothing = cancel).
-class ScriptedFileDialog : public FileDialog {
+class ScriptedFileDialog : public FileDialog
+{
 public:
     std::optional<QString> getOpenFileName(const FileDialogRequest& request) override
     {
@@ -47,13 +49,15 @@ public:
     QList<FileDialogRequest> requests;
 };
 
-class RecordingHelpViewer : public HelpViewer {
+class RecordingHelpViewer : public HelpViewer
+{
 public:
     void showContents(const QString& helpFile) override { shown.append(helpFile); }
     QStringList shown;
 };
 
-class RecordingExit : public ProcessExit {
+class RecordingExit : public ProcessExit
+{
 public:
     void exitProcess(int code) override
     {
