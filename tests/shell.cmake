@@ -1,7 +1,7 @@
 # Tests of the shell pieces around the main window.
 set(shell_tests ${CMAKE_CURRENT_LIST_DIR}/shell)
 mw_add_test(tst_shell_paths SOURCES ${shell_tests}/tst_paths.cpp LIBS mw_shell)
-mw_add_test(tst_shell_recentfiles SOURCES ${shell_tests}/tst_recentfiles.cpp ${shell_tests}/memorysettingsstore.h
+mw_add_test(tst_shell_recentfiles SOURCES ${shell_tests}/tst_recentfiles.cpp ${CMAKE_CURRENT_LIST_DIR}/support/memorysettingsstore.h
             LIBS mw_shell)
 mw_add_test(tst_shell_qtfiledialog SOURCES ${shell_tests}/tst_qtfiledialog.cpp LIBS mw_shell)
 mw_add_test(tst_shell_windows SOURCES ${shell_tests}/tst_windows.cpp LIBS mw_shell)

@@ -54,11 +54,11 @@ inline QString sampleMap(const char* name)
 // The five defaults as a previous run left them: not the first run on this computer.
 inline void storeDefaults(MemorySettingsStore& store)
 {
-    store.values.insert(QStringLiteral("Unit1"), QStringLiteral("Kilometres"));
-    store.values.insert(QStringLiteral("Unit2"), QStringLiteral("Miles"));
-    store.values.insert(QStringLiteral("CalFact"), QStringLiteral("1"));
-    store.values.insert(QStringLiteral("UnitFact"), QStringLiteral("1.609344"));
-    store.values.insert(QStringLiteral("Abbrev"), QStringLiteral("km"));
+    store.entries.insert(QStringLiteral("Unit1"), QStringLiteral("Kilometres"));
+    store.entries.insert(QStringLiteral("Unit2"), QStringLiteral("Miles"));
+    store.entries.insert(QStringLiteral("CalFact"), QStringLiteral("1"));
+    store.entries.insert(QStringLiteral("UnitFact"), QStringLiteral("1.609344"));
+    store.entries.insert(QStringLiteral("Abbrev"), QStringLiteral("km"));
 }
 
 // Where a point of the picture (natural pixels) lies in Image1's own pixels at the present zoom.

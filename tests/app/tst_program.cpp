@@ -54,7 +54,7 @@ void TestProgram::newcomersFirstRunFromMainToExit()
     QVERIFY(!h.exit.ended);
     QVERIFY(firstRunMode);
     // The dialog's OK saved the defaults, ended first-run mode and started the calibration.
-    QCOMPARE(h.store.values.value("Unit1"), QString("Kilometres"));
+    QCOMPARE(h.store.entries.value("Unit1"), QString("Kilometres"));
     QVERIFY(!ReadFirstRun(h.store));
     QCOMPARE(h.lastTitle(), QString("Calibration Procedure"));
     QVERIFY(h.messages.shown.last().text.startsWith(
@@ -70,7 +70,7 @@ void TestProgram::newcomersFirstRunFromMainToExit()
     QCOMPARE(h.text("Text7"), QString("0.000"));
     QVERIFY(!h.view().hscroll1()->isVisible());
     QVERIFY(!h.view().vscroll1()->isVisible());
-    QCOMPARE(h.store.values.value("File1"), map);
+    QCOMPARE(h.store.entries.value("File1"), map);
     QCOMPARE(h.action("mnuMRU_0")->data().toString(), map);
 
     // Calibrate on two grid lines 1 km apart, then trace the marked route in two strokes, zooming in
@@ -113,15 +113,15 @@ void TestProgram::secondStartShowsTheSameListAndDefaults()
 {
     MemorySettingsStore kept;
     storeDefaults(kept);
-    kept.values.insert("Unit1", "Miles");
-    kept.values.insert("Unit2", "Kilometres");
-    kept.values.insert("UnitFact", "0.621371192237334");
-    kept.values.insert("Abbrev", "ml");
-    kept.values.insert("File1", sampleMap("cold-fell.jpg"));
-    kept.values.insert("File2", sampleMap("ashby-moor.gif"));
+    kept.entries.insert("Unit1", "Miles");
+    kept.entries.insert("Unit2", "Kilometres");
+    kept.entries.insert("UnitFact", "0.621371192237334");
+    kept.entries.insert("Abbrev", "ml");
+    kept.entries.insert("File1", sampleMap("cold-fell.jpg"));
+    kept.entries.insert("File2", sampleMap("ashby-moor.gif"));
 
     Harness h;
-    h.store.values = kept.values;
+    h.store.entries = kept.entries;
     h.dialog.answers << sampleMap("rushmere-edge.bmp");
     h.program.Main();
     if (h.main().isLoaded())
@@ -135,7 +135,7 @@ void TestProgram::secondStartShowsTheSameListAndDefaults()
                                sampleMap("ashby-moor.gif")};
     for (int i = 0; i < expected.size(); ++i) {
         QCOMPARE(h.action(qPrintable(QString("mnuMRU_%1").arg(i)))->data().toString(), expected[i]);
-        QCOMPARE(h.store.values.value(QString("File%1").arg(i + 1)), expected[i]);
+        QCOMPARE(h.store.entries.value(QString("File%1").arg(i + 1)), expected[i]);
     }
     QVERIFY(h.action("menuSep2")->isVisible());
 }
@@ -194,7 +194,7 @@ void TestProgram::dialogStartsWhereTheLastMapWas()
     Harness h;
     storeDefaults(h.store);
     if (!file1.isEmpty())
-        h.store.values.insert("File1", file1);
+        h.store.entries.insert("File1", file1);
     h.program.Main();
     if (h.main().isLoaded())
         h.settle();
@@ -234,7 +234,7 @@ void TestProgram::failedLoadKeepsTheOpenMap()
     const QString map = sampleMap("rushmere-edge.bmp");
     h.dialog.answers << map << bad;
     if (kind == "recent")
-        h.store.values.insert("File1", bad); // opened in an earlier run, deleted since
+        h.store.entries.insert("File1", bad); // opened in an earlier run, deleted since
     h.program.Main();
     if (h.main().isLoaded())
         h.settle();
@@ -261,12 +261,12 @@ void TestProgram::failedLoadKeepsTheOpenMap()
     QCOMPARE(h.text("Text7"), route);
     QCOMPARE(h.main().viewFields().ZoomFactor, zoom);
     QVERIFY(h.main().measurement().Calibrated());
-    QCOMPARE(h.store.values.value("File1"), map);
+    QCOMPARE(h.store.entries.value("File1"), map);
     if (kind == "recent") {
-        QCOMPARE(h.store.values.value("File2"), bad);
+        QCOMPARE(h.store.entries.value("File2"), bad);
         QCOMPARE(h.action("mnuMRU_1")->data().toString(), bad);
     } else {
-        QVERIFY(!h.store.values.contains("File2"));
+        QVERIFY(!h.store.entries.contains("File2"));
     }
 }
 

@@ -10,7 +10,7 @@ static void fill(MemorySettingsStore& store, const QStringList& list)
 {
     for (int k = 0; k < list.size(); ++k)
         if (list[k] != "-")
-            store.values[RecentFiles::Key(k + 1)] = list[k];
+            store.entries[RecentFiles::Key(k + 1)] = list[k];
 }
 
 static QStringList dump(const MemorySettingsStore& store)
@@ -110,7 +110,7 @@ void TestRecentFiles::refusedWrite()
 {
     MemorySettingsStore store;
     fill(store, {"A", "B"});
-    store.refuseWrites = true;
+    store.readOnly = true;
     RecentFiles list(store);
     QVERIFY(!list.UpdateMRUList("C", 9));
     QCOMPARE(list.captions(), (QStringList{"C", "A", "B"}));

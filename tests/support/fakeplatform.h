@@ -2,37 +2,13 @@
 
 #include "filedialog.h"
 #include "helpviewer.h"
+#include "memorysettingsstore.h"
 #include "processexit.h"
 #include "recordingmessageboxes.h"
-#include "settingsstore.h"
 
-#include <QMap>
 #include <functional>
 
 // In-memory stand-ins for the desktop's services, for tests that run the whole program in-process.
-
-class MemorySettingsStore : public SettingsStore
-{
-public:
-    std::optional<QString> value(const QString& key) const override
-    {
-        if (!values.contains(key))
-            return std::nullopt;
-        return values.value(key);
-    }
-    bool setValues(const QList<std::pair<QString, QString>>& entries) override
-    {
-        ++writes;
-        if (readOnly)
-            return false;
-        for (const auto& [k, v] : entries)
-            values.insert(k, v);
-        return true;
-    }
-    QMap<QString, QString> values;
-    bool readOnly = false;
-    int writes = 0;
-};
 
 // Answers the file dialog from a script: each call takes the next answer (nothing = cancel).
 class ScriptedFileDialog : public FileDialog
