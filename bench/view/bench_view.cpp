@@ -123,8 +123,8 @@ int child(const QStringList& args)
     QImage viewport(ViewW, ViewH, QImage::Format_ARGB32_Premultiplied);
     viewport.fill(0);
     QTextStream out(stdout);
-    for (const QString& spec : args.mid(3)) {
-        const QStringList parts = spec.split(':');
+    for (const QString& request : args.mid(3)) {
+        const QStringList parts = request.split(':');
         ViewFields fields;
         ViewModel m(fields);
         m.setFrameSize(ViewW * Tpp, ViewH * Tpp);
@@ -157,7 +157,7 @@ int child(const QStringList& args)
             m.ZoomIn();
         std::sort(ms.begin(), ms.end());
         const double median = ms.empty() ? -1 : ms[ms.size() / 2];
-        out << args[0] << '\t' << mp << '\t' << spec << '\t' << fields.ZoomFactor << '\t' << median << '\t'
+        out << args[0] << '\t' << mp << '\t' << request << '\t' << fields.ZoomFactor << '\t' << median << '\t'
             << (ms.empty() ? -1 : ms.front()) << '\t' << peakMiB() << '\t'
             << (4.0 * size.width() * size.height() / (1 << 20)) << '\t' << note << '\n';
         out.flush();
@@ -166,7 +166,7 @@ int child(const QStringList& args)
 }
 
 struct Row {
-    QString design, spec, note;
+    QString design, request, note;
     double mp = 0, factor = 0, ms = 0, fastest = 0, peak = 0, decoded = 0;
 };
 
@@ -196,7 +196,7 @@ void printRows(const QList<Row>& rows)
                 "limit MiB | note |\n");
     std::printf("|---|---|---|---|---|---|---|---|---|\n");
     for (const Row& r : rows) {
-        const QString asked = r.spec.startsWith("0") ? QStringLiteral("fit") : r.spec;
+        const QString asked = r.request.startsWith("0") ? QStringLiteral("fit") : r.request;
         const QString ms = r.ms < 0 ? QStringLiteral("-") : QString::number(r.ms, 'f', 2);
         const QString fastest = r.fastest < 0 ? QStringLiteral("-") : QString::number(r.fastest, 'f', 2);
         std::printf("| %s | %.0f MP | %s | %.3f | %s | %s | %.0f | %.0f | %s |\n", qPrintable(r.design), r.mp,
