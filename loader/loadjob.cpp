@@ -9,6 +9,7 @@
 
 #include <QFileInfo>
 #include <QImageReader>
+#include <QScopeGuard>
 #include <QThreadPool>
 #include <algorithm>
 #include <optional>
@@ -57,24 +58,34 @@ constexpr int qtDecodedPercent = 85;
 class Prefaulter
 {
 public:
+    // Takes the addresses now, on the calling thread: a reader that replaces the picture it was given
+    // then leaves this thread mapping memory nobody uses, which is harmless.
     Prefaulter(const QImage& full, const LevelBuilder& levels)
-        : m_thread([this, &full, &levels] {
-              constexpr qsizetype chunk = qsizetype(16) << 20; // bytes
-              for (qsizetype at = 0; at < full.sizeInBytes() && !m_quit; at += chunk)
-                  PictureBuffer::populate(full, at, at + chunk);
-              for (const QImage& level : levels.levels())
-                  if (!m_quit)
-                      PictureBuffer::populate(level, 0, level.sizeInBytes());
-          })
     {
+        m_spans.push_back({full.constBits(), full.sizeInBytes()});
+        for (const QImage& level : levels.levels())
+            m_spans.push_back({level.constBits(), level.sizeInBytes()});
+        m_thread = std::thread([this] {
+            constexpr qsizetype chunk = qsizetype(16) << 20; // bytes
+            for (const Span& span : m_spans)
+                for (qsizetype at = 0; at < span.length && !m_quit; at += chunk)
+                    PictureBuffer::populate(span.start + at, std::min(chunk, span.length - at));
+        });
     }
-    ~Prefaulter()
+    ~Prefaulter() { finish(); }
+    void finish()
     {
         m_quit = true;
-        m_thread.join();
+        if (m_thread.joinable())
+            m_thread.join();
     }
 
 private:
+    struct Span {
+        const uchar* start;
+        qsizetype length;
+    };
+    std::vector<Span> m_spans;
     std::atomic<bool> m_quit{false};
     std::thread m_thread;
 };
@@ -92,17 +103,27 @@ MapPicturePtr loadJpeg(const QString& path, JpegDecoder& decoder, const LoadLimi
     if (levels.isNull())
         return fail(LoadMessages::tooLarge(path, size));
 
-    std::optional<Prefaulter> prefaulter(std::in_place, full, levels);
-    QThreadPool helper;
+    Prefaulter prefaulter(full, levels);
+    QThreadPool helper; // shrinks finished bands in order
     helper.setMaxThreadCount(1);
+    // The preview decodes the whole file once more, reduced; on a thread of its own so that the bands
+    // do not queue behind it.
+    std::atomic<bool> previewWanted{true};
+    std::thread previewer;
+    auto joinPreview = qScopeGuard([&] {
+        previewWanted = false;
+        if (previewer.joinable())
+            previewer.join();
+    });
     if (hooks.preview && qint64(size.width()) * size.height() >= hooks.previewFromPixels) {
-        helper.start([&] {
+        previewer = std::thread([&] {
             JpegDecoder reduced(path);
             if (!reduced.readHeader())
                 return;
             QImage small(reduced.scaledSize(LoadJob::previewDivisor), QImage::Format_RGB32);
             if (small.isNull() || !reduced.decode(small.bits(), small.bytesPerLine(), LoadJob::previewDivisor,
-                                                  small.height(), [&](int) { return !progress.stopped(); }))
+                                                  small.height() / 8 + 1,
+                                                  [&](int) { return previewWanted && !progress.stopped(); }))
                 return;
             hooks.preview(std::make_shared<const MapPicture>(
                 MapPicture::preview(std::move(small), size, LoadJob::previewDivisor)));
@@ -121,8 +142,13 @@ MapPicturePtr loadJpeg(const QString& path, JpegDecoder& decoder, const LoadLimi
         progress.report(int(qint64(done) * jpegDecodedPercent / size.height()));
         return !progress.stopped();
     });
+    if (!decoded)
+        previewWanted = false;
     helper.waitForDone();
-    prefaulter.reset();
+    prefaulter.finish();
+    joinPreview.dismiss();
+    if (previewer.joinable())
+        previewer.join();
     if (!decoded) {
         switch (decoder.failure()) {
         case JpegDecoder::Failure::Truncated:
@@ -137,7 +163,8 @@ MapPicturePtr loadJpeg(const QString& path, JpegDecoder& decoder, const LoadLimi
     return std::make_shared<const MapPicture>(std::move(full), levels.takeLevels());
 }
 
-MapPicturePtr loadWithQt(const QString& path, const LoadLimits& limits, Progress& progress, Failure fail)
+MapPicturePtr loadWithQt(const QString& path, PictureHeader::Kind kind, const LoadLimits& limits,
+                         Progress& progress, Failure fail)
 {
     ProgressFile file(path);
     if (!file.open(QIODevice::ReadOnly))
@@ -146,6 +173,7 @@ MapPicturePtr loadWithQt(const QString& path, const LoadLimits& limits, Progress
         if (size > 0)
             progress.report(int(furthest * qtDecodedPercent / size));
     };
+    file.keepGoing = [&] { return !progress.stopped(); };
     QImageReader reader(&file);
     reader.setAutoTransform(false);
     const QSize size = reader.size();
@@ -153,13 +181,27 @@ MapPicturePtr loadWithQt(const QString& path, const LoadLimits& limits, Progress
         return fail(LoadMessages::notAPicture(path));
     if (!limits.allows(size))
         return fail(LoadMessages::tooLarge(path, size));
-    // Qt's own cap (128 MB by default) knows nothing of this machine; the check above stands for it.
-    const qint64 capMb = LoadLimits::pictureBytes(size) / (1024 * 1024) + 1;
-    if (QImageReader::allocationLimit() != 0 && QImageReader::allocationLimit() < capMb)
-        QImageReader::setAllocationLimit(int(std::min<qint64>(capMb, std::numeric_limits<int>::max())));
 
+    // Where Qt's reader will produce one of the formats kept, it decodes into a buffer given to it: then
+    // that buffer and the copies' can be mapped in beside the decoder, as for JPEG. The GIF reader always
+    // makes a picture of its own, so a buffer given to it would only take up memory.
     QImage image;
-    if (!reader.read(&image) || image.isNull())
+    std::optional<LevelBuilder> levels;
+    std::optional<Prefaulter> prefaulter;
+    const QImage::Format produced = reader.imageFormat();
+    if (kind != PictureHeader::Kind::Gif &&
+        (produced == QImage::Format_RGB32 || produced == QImage::Format_ARGB32_Premultiplied)) {
+        image = PictureBuffer::allocate(size, produced);
+        if (image.isNull())
+            return fail(LoadMessages::tooLarge(path, size));
+        levels.emplace(image);
+        if (levels->isNull())
+            return fail(LoadMessages::tooLarge(path, size));
+        prefaulter.emplace(image, *levels);
+    }
+    const bool read = reader.read(&image) && !image.isNull();
+    prefaulter.reset();
+    if (!read)
         return fail(LoadMessages::damaged(path));
     if (progress.stopped())
         return fail(QString());
@@ -168,15 +210,16 @@ MapPicturePtr loadWithQt(const QString& path, const LoadLimits& limits, Progress
         image.convertTo(image.hasAlphaChannel() ? QImage::Format_ARGB32_Premultiplied : QImage::Format_RGB32);
     progress.report(qtDecodedPercent + 5);
 
-    LevelBuilder levels(image);
-    if (levels.isNull())
+    if (!levels || image.format() != produced || image.size() != size) // the reader made its own picture
+        levels.emplace(image);
+    if (levels->isNull())
         return fail(LoadMessages::tooLarge(path, size));
     // Both threads take bands in turn from a shared counter.
     std::atomic<int> next{0};
-    const int bands = levels.bandCount();
+    const int bands = levels->bandCount();
     auto work = [&] {
         for (int b = next++; b < bands; b = next++)
-            levels.shrinkBand(b);
+            levels->shrinkBand(b);
     };
     QThreadPool helper;
     helper.setMaxThreadCount(1);
@@ -184,7 +227,7 @@ MapPicturePtr loadWithQt(const QString& path, const LoadLimits& limits, Progress
     work();
     helper.waitForDone();
     progress.report(100);
-    return std::make_shared<const MapPicture>(std::move(image), levels.takeLevels());
+    return std::make_shared<const MapPicture>(std::move(image), levels->takeLevels());
 }
 
 } // namespace
@@ -227,5 +270,5 @@ MapPicturePtr LoadJob::run(const QString& path, const LoadLimits& limits, const 
         break;
     }
     file.close();
-    return loadWithQt(path, limits, progress, fail);
+    return loadWithQt(path, kind, limits, progress, fail);
 }
