@@ -94,7 +94,7 @@ void warmMemory(const QString& file)
         clear.write("5"); // resets VmHWM (Linux 4.0 and later)
 }
 
-// MODE is qt, qt-mapped, loader or loader-nopreview, with "+warm" for warm memory.
+// MODE is qt, qt-mapped, loader or loader-preview, with "+warm" for warm memory.
 int child(QString mode, const QString& file)
 {
     if (mode.endsWith("+warm")) {
@@ -123,10 +123,10 @@ int child(QString mode, const QString& file)
         if (!reader.read(&img))
             return 2;
         s.ms = sinceMs(t);
-    } else if (mode == "loader" || mode == "loader-nopreview") {
+    } else if (mode == "loader" || mode == "loader-preview") {
         MapLoader loader;
-        if (mode == "loader-nopreview")
-            loader.setPreviewFromPixels(std::numeric_limits<qint64>::max());
+        if (mode == "loader-preview")
+            loader.setPreviewFromPixels(MapLoader::previewWorthFromPixels);
         QElapsedTimer gap;
         double worst = 0;
         QTimer tick;
@@ -334,7 +334,7 @@ int main(int argc, char** argv)
         add("QImageReader", {self, "--child", "qt+warm", file});
         add("MapLoader", {self, "--child", "loader+warm", file});
         if (p.format == "jpeg")
-            add("MapLoader, no preview", {self, "--child", "loader-nopreview+warm", file});
+            add("MapLoader with preview", {self, "--child", "loader-preview+warm", file});
         if (!quick) {
             add("QImageReader, cold memory", {self, "--child", "qt", file}, true);
             add("MapLoader, cold memory", {self, "--child", "loader", file}, true);

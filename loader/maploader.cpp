@@ -3,6 +3,7 @@
 #include "loadjob.h"
 
 #include <QImageReader>
+#include <QThread>
 #include <QtConcurrent/QtConcurrentRun>
 #include <limits>
 
@@ -22,7 +23,10 @@ void raiseQtCap(const LoadLimits& limits)
 
 } // namespace
 
-MapLoader::MapLoader(LoadLimits limits, QObject* parent) : QObject(parent), m_limits(limits)
+MapLoader::MapLoader(LoadLimits limits, QObject* parent)
+    : QObject(parent), m_limits(limits),
+      m_previewFromPixels(QThread::idealThreadCount() > 2 ? previewWorthFromPixels
+                                                          : std::numeric_limits<qint64>::max())
 {
     qRegisterMetaType<MapPicturePtr>("MapPicturePtr");
     raiseQtCap(m_limits);
