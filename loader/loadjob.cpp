@@ -163,8 +163,8 @@ MapPicturePtr loadJpeg(const QString& path, JpegDecoder& decoder, const LoadLimi
     return std::make_shared<const MapPicture>(std::move(full), levels.takeLevels());
 }
 
-MapPicturePtr loadWithQt(const QString& path, PictureHeader::Kind kind, const LoadLimits& limits,
-                         Progress& progress, Failure fail)
+MapPicturePtr loadWithQt(const QString& path, PictureHeader::Kind kind, const QByteArray& head,
+                         const LoadLimits& limits, Progress& progress, Failure fail)
 {
     ProgressFile file(path);
     if (!file.open(QIODevice::ReadOnly))
@@ -182,47 +182,69 @@ MapPicturePtr loadWithQt(const QString& path, PictureHeader::Kind kind, const Lo
     if (!limits.allows(size))
         return fail(LoadMessages::tooLarge(path, size));
 
-    // Where Qt's reader will produce one of the formats kept, it decodes into a buffer given to it: then
-    // that buffer and the copies' can be mapped in beside the decoder, as for JPEG. The GIF reader always
-    // makes a picture of its own, so a buffer given to it would only take up memory.
+    // Where Qt's reader will produce one of the formats kept, it decodes into a buffer given to it, and
+    // that buffer and the copies' are mapped in beside the decoder, as for JPEG. The GIF reader always
+    // makes a picture of its own, so it gets no buffer; its copies are mapped in all the same.
     QImage image;
     std::optional<LevelBuilder> levels;
     std::optional<Prefaulter> prefaulter;
     const QImage::Format produced = reader.imageFormat();
-    if (kind != PictureHeader::Kind::Gif &&
-        (produced == QImage::Format_RGB32 || produced == QImage::Format_ARGB32_Premultiplied)) {
-        image = PictureBuffer::allocate(size, produced);
-        if (image.isNull())
-            return fail(LoadMessages::tooLarge(path, size));
-        levels.emplace(image);
+    if (produced == QImage::Format_RGB32 || produced == QImage::Format_ARGB32_Premultiplied) {
+        if (kind != PictureHeader::Kind::Gif) {
+            image = PictureBuffer::allocate(size, produced);
+            if (image.isNull())
+                return fail(LoadMessages::tooLarge(path, size));
+        }
+        levels.emplace(image, size, produced);
         if (levels->isNull())
             return fail(LoadMessages::tooLarge(path, size));
         prefaulter.emplace(image, *levels);
     }
+
+    // A BMP keeps its rows one after the other, usually the bottom one first, and Qt's reader fills each
+    // picture row as it reads it: the bands below what has been read can be shrunk while it goes on.
+    QThreadPool helper;
+    helper.setMaxThreadCount(1);
+    int waiting = levels ? levels->bandCount() : 0; // bands [0, waiting) are left for after the decode
+    const std::optional<PictureHeader::BmpRows> bmp = PictureHeader::bmpRows(head);
+    if (levels && !image.isNull() && bmp && bmp->bottomUp && bmp->count == size.height()) {
+        const qint64 readAhead = 16384 / bmp->stride + 2; // rows the file's own buffer may hold unused
+        file.onRead = [&, report = file.onRead](qint64 furthest, qint64 fileSize) {
+            report(furthest, fileSize);
+            const qint64 rowsFilled = std::max<qint64>(0, (furthest - bmp->offset) / bmp->stride - readAhead);
+            const qint64 firstFilled = size.height() - rowsFilled;
+            while (waiting > 0 && qint64(waiting - 1) * levels->bandRows() >= firstFilled) {
+                const int band = --waiting;
+                helper.start([&levels, band] { levels->shrinkBand(band); });
+            }
+        };
+    }
+    const uchar* given = image.constBits();
     const bool read = reader.read(&image) && !image.isNull();
     prefaulter.reset();
+    if (progress.stopped()) // the reader was made to fail on purpose, or finished just as the stop came
+        return fail(QString());
     if (!read)
         return fail(LoadMessages::damaged(path));
-    if (progress.stopped())
-        return fail(QString());
     // Keep 32 bits a pixel; a conversion between formats of the same depth happens in place.
     if (image.format() != QImage::Format_RGB32 && image.format() != QImage::Format_ARGB32_Premultiplied)
         image.convertTo(image.hasAlphaChannel() ? QImage::Format_ARGB32_Premultiplied : QImage::Format_RGB32);
     progress.report(qtDecodedPercent + 5);
 
-    if (!levels || image.format() != produced || image.size() != size) // the reader made its own picture
+    const bool replaced = given && image.constBits() != given; // the reader made a picture of its own
+    if (!levels || replaced || image.format() != produced || image.size() != size) {
+        helper.waitForDone();
         levels.emplace(image);
+        waiting = levels->bandCount();
+    }
     if (levels->isNull())
         return fail(LoadMessages::tooLarge(path, size));
-    // Both threads take bands in turn from a shared counter.
+    // Both threads take the bands left in turn from a shared counter.
     std::atomic<int> next{0};
-    const int bands = levels->bandCount();
     auto work = [&] {
-        for (int b = next++; b < bands; b = next++)
+        for (int b = next++; b < waiting; b = next++)
             levels->shrinkBand(b);
     };
-    QThreadPool helper;
-    helper.setMaxThreadCount(1);
     helper.start(work);
     work();
     helper.waitForDone();
@@ -245,7 +267,8 @@ MapPicturePtr LoadJob::run(const QString& path, const LoadLimits& limits, const 
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
         return fail(LoadMessages::unreadable(path, file.errorString()));
-    const PictureHeader::Kind kind = PictureHeader::kindOf(file.peek(PictureHeader::headBytes));
+    const QByteArray head = file.peek(PictureHeader::headBytes);
+    const PictureHeader::Kind kind = PictureHeader::kindOf(head);
     if (kind == PictureHeader::Kind::Jpeg) {
         JpegDecoder decoder(path);
         if (decoder.readHeader())
@@ -258,7 +281,7 @@ MapPicturePtr LoadJob::run(const QString& path, const LoadLimits& limits, const 
     }
     // Where the header is simple enough to read here, refuse a picture too large before Qt's reader sees
     // it (which might refuse it in words of its own), and one that is cut short before decoding it.
-    const QSize size = PictureHeader::sizeOf(kind, file.peek(PictureHeader::headBytes));
+    const QSize size = PictureHeader::sizeOf(kind, head);
     if (size.isValid() && !limits.allows(size))
         return fail(LoadMessages::tooLarge(path, size));
     switch (PictureHeader::completeness(kind, file)) {
@@ -270,5 +293,5 @@ MapPicturePtr LoadJob::run(const QString& path, const LoadLimits& limits, const 
         break;
     }
     file.close();
-    return loadWithQt(path, kind, limits, progress, fail);
+    return loadWithQt(path, kind, head, limits, progress, fail);
 }

@@ -88,6 +88,7 @@ private slots:
     void initTestCase();
     void loadsEachKind_data();
     void loadsEachKind();
+    void bmpCopiesShrunkWhileReadingMatchTheWhole();
     void keepsColoursInTheirChannels();
     void loadsGreyJpeg();
     void memoryLimit_data();
@@ -153,6 +154,21 @@ void TestMapLoader::loadsEachKind()
     const QImage qtReading = QImageReader(path(name)).read();
     QVERIFY(!qtReading.isNull());
     QVERIFY(channelDifference(picture->full(), qtReading) <= tolerance);
+}
+
+void TestMapLoader::bmpCopiesShrunkWhileReadingMatchTheWhole()
+{
+    // Tall enough for many bands to be shrunk while the reader is still below them.
+    const QImage tall = makeSyntheticMap({500, 4000}, 8);
+    QVERIFY(writePicture(path("tall.bmp"), tall));
+    QString error;
+    const MapPicturePtr picture = MapLoader::loadBlocking(path("tall.bmp"), &error, LoadLimits{gib});
+    QVERIFY2(picture, qPrintable(error));
+    QCOMPARE(picture->full(), tall);
+    const MapPicture whole(tall);
+    QCOMPARE(picture->levels().size(), whole.levels().size());
+    for (size_t k = 0; k < whole.levels().size(); ++k)
+        QCOMPARE(picture->levels()[k], whole.levels()[k]);
 }
 
 void TestMapLoader::keepsColoursInTheirChannels()
