@@ -69,6 +69,15 @@ double peakResidentMb()
     return -1;
 }
 
+// User and system time of every thread of this process so far.
+double cpuMsSoFar()
+{
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    return (usage.ru_utime.tv_sec + usage.ru_stime.tv_sec) * 1e3 +
+           (usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e3;
+}
+
 double sinceMs(const QElapsedTimer& t)
 {
     return t.nsecsElapsed() / 1e6;
@@ -82,7 +91,8 @@ double sinceMs(const QElapsedTimer& t)
 void warmMemory(const QString& file)
 {
     const QSize size = QImageReader(file).size();
-    const size_t bytes = size_t(size.width()) * size.height() * 4 / 3 * 4 + (size_t(64) << 20);
+    const size_t bytes =
+        size_t(size.width()) * size.height() * 4 * 4 / 3 + (size_t(64) << 20); // the picture and its copies
     void* block = mmap(nullptr, bytes, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
     if (block == MAP_FAILED)
         return;
@@ -102,6 +112,7 @@ int child(QString mode, const QString& file)
         warmMemory(file);
     }
     Sample s;
+    double cpuBefore = cpuMsSoFar();
     QElapsedTimer t;
     if (mode == "qt") {
         QImageReader::setAllocationLimit(0);
@@ -118,6 +129,7 @@ int child(QString mode, const QString& file)
         QImageReader probe(file);
         QImage img(probe.size(), probe.imageFormat());
         img.fill(0);
+        cpuBefore = cpuMsSoFar();
         t.start();
         QImageReader reader(file);
         if (!reader.read(&img))
@@ -162,7 +174,8 @@ int child(QString mode, const QString& file)
         return 3;
     }
     s.rssMb = peakResidentMb();
-    std::printf("%f %f %f %f %f\n", s.ms, s.previewMs, s.frameMs, s.stallMs, s.rssMb);
+    s.cpuMs = cpuMsSoFar() - cpuBefore;
+    std::printf("%f %f %f %f %f %f\n", s.ms, s.previewMs, s.frameMs, s.stallMs, s.rssMb, s.cpuMs);
     return 0;
 }
 
@@ -353,12 +366,13 @@ int main(int argc, char** argv)
             }
             if (m.selfTimed) {
                 const QList<QByteArray> f = out.trimmed().split(' ');
-                if (f.size() == 5) {
+                if (f.size() == 6) {
                     s.ms = f[0].toDouble();
                     s.previewMs = f[1].toDouble();
                     s.frameMs = f[2].toDouble();
                     s.stallMs = f[3].toDouble();
                     s.rssMb = f[4].toDouble();
+                    s.cpuMs = f[5].toDouble();
                 }
             }
             m.samples.push_back(s);
@@ -386,7 +400,8 @@ int main(int argc, char** argv)
 
     std::printf(
         "\nMedian of %d run(s). x floor: against djpeg for JPEG, against Qt's decode into a touched buffer "
-        "for the rest. Peak RSS of the process doing the load. Preview: the fitted map painted from the "
+        "for the rest. CPU: user and system time of all threads during the load (djpeg: the whole process). "
+        "Peak RSS of the process doing the load. Preview: the fitted map painted from the "
         "reduced decode. Fitted frame: the fitted map painted from the finished picture.\n\n",
         runs);
     std::printf(
