@@ -3,12 +3,14 @@
 #include "mappicture.h"
 #include "picturebuffer.h"
 
-LevelBuilder::LevelBuilder(const QImage& full) : m_full(full)
+LevelBuilder::LevelBuilder(const QImage& full) : LevelBuilder(full, full.size(), full.format()) {}
+
+LevelBuilder::LevelBuilder(const QImage& full, QSize size, QImage::Format format) : m_full(full)
 {
-    const std::vector<QSize> sizes = MapPicture::levelSizes(full.size());
+    const std::vector<QSize> sizes = MapPicture::levelSizes(size);
     m_bandRows = std::max(16, 1 << int(sizes.size()));
     for (const QSize& s : sizes) {
-        QImage level = PictureBuffer::allocate(s, full.format());
+        QImage level = PictureBuffer::allocate(s, format);
         if (level.isNull()) {
             m_failed = true;
             m_levels.clear();

@@ -11,6 +11,8 @@ class LevelBuilder
 {
 public:
     explicit LevelBuilder(const QImage& full); // allocates the copies; see isNull()
+    // For a picture that `full` will hold, of `size` in `format`, once a decoder has filled it in.
+    LevelBuilder(const QImage& full, QSize size, QImage::Format format);
 
     bool isNull() const { return m_failed; } // the memory for the copies could not be had
     int bandRows() const { return m_bandRows; }

@@ -2,11 +2,34 @@
 
 #include "loadjob.h"
 
+#include <QImageReader>
+#include <QThread>
 #include <QtConcurrent/QtConcurrentRun>
+#include <limits>
 
-MapLoader::MapLoader(LoadLimits limits, QObject* parent) : QObject(parent), m_limits(limits)
+namespace
+{
+
+// Qt's readers refuse pictures above a fixed cap of their own (128 MB by default), which knows nothing of
+// this machine; the loader checks every picture against its own limit before a reader sees it. The cap
+// is one for the whole process, so it is raised here, on the caller's thread, and never lowered.
+void raiseQtCap(const LoadLimits& limits)
+{
+    const qint64 mb = limits.maxPictureBytes / (1024 * 1024) + 1;
+    const int current = QImageReader::allocationLimit();
+    if (current != 0 && current < mb)
+        QImageReader::setAllocationLimit(int(std::min<qint64>(mb, std::numeric_limits<int>::max())));
+}
+
+} // namespace
+
+MapLoader::MapLoader(LoadLimits limits, QObject* parent)
+    : QObject(parent), m_limits(limits),
+      m_previewFromPixels(QThread::idealThreadCount() > 2 ? previewWorthFromPixels
+                                                          : std::numeric_limits<qint64>::max())
 {
     qRegisterMetaType<MapPicturePtr>("MapPicturePtr");
+    raiseQtCap(m_limits);
 }
 
 MapLoader::~MapLoader()
@@ -64,5 +87,6 @@ void MapLoader::start(const QString& path)
 
 MapPicturePtr MapLoader::loadBlocking(const QString& path, QString* error, LoadLimits limits)
 {
+    raiseQtCap(limits);
     return LoadJob::run(path, limits, LoadJob::Hooks{}, error);
 }

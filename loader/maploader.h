@@ -21,7 +21,10 @@ public:
     void start(const QString& path); // a load still running is abandoned first
     bool isRunning() const;
     // JPEG maps of at least this many pixels send preview(), from a reduced decode, before finished().
+    // The reduced decode costs two thirds of a full one (the compressed data must all be unpacked
+    // either way), so by default only machines with a core to spare for it make one.
     void setPreviewFromPixels(qint64 pixels) { m_previewFromPixels = pixels; }
+    static constexpr qint64 previewWorthFromPixels = 16'000'000; // about an A4 sheet at 400 dpi
 
     static MapPicturePtr loadBlocking(const QString& path, QString* error,
                                       LoadLimits limits = LoadLimits::fromMachine());
@@ -38,5 +41,5 @@ private:
     QFuture<void> m_future;
     std::atomic<bool> m_stop{false};
     int m_generation = 0; // drops signals still queued from an abandoned load
-    qint64 m_previewFromPixels = 16'000'000;
+    qint64 m_previewFromPixels;
 };

@@ -49,19 +49,17 @@ QImage PictureBuffer::allocate(QSize size, QImage::Format format)
                   new Mapping{address, length});
 }
 
-void PictureBuffer::populate(const QImage& image, qsizetype from, qsizetype to)
+void PictureBuffer::populate(const uchar* start, qsizetype length)
 {
 #ifdef MADV_POPULATE_WRITE
-    constexpr qsizetype page = 4096;
-    const auto base = reinterpret_cast<quintptr>(image.constBits());
-    const quintptr start = (base + quintptr(from)) & ~quintptr(page - 1);
-    const quintptr end = base + quintptr(std::min(to, image.sizeInBytes()));
-    if (end > start)
-        madvise(reinterpret_cast<void*>(start), end - start, MADV_POPULATE_WRITE);
+    constexpr quintptr page = 4096;
+    const quintptr first = reinterpret_cast<quintptr>(start) & ~(page - 1);
+    const quintptr end = reinterpret_cast<quintptr>(start) + quintptr(length);
+    if (length > 0)
+        madvise(reinterpret_cast<void*>(first), end - first, MADV_POPULATE_WRITE);
 #else
-    Q_UNUSED(image);
-    Q_UNUSED(from);
-    Q_UNUSED(to);
+    Q_UNUSED(start);
+    Q_UNUSED(length);
 #endif
 }
 

@@ -11,10 +11,10 @@ class PictureBuffer
 public:
     // A picture of `size` in a 32-bit `format`, uninitialised; null when the memory cannot be had.
     static QImage allocate(QSize size, QImage::Format format);
-    // Has the kernel map memory for bytes [from, to) of `image` now, so that whoever writes there later
-    // takes no page faults; a thread beside the decoder does this ahead of it. Does nothing where the
-    // kernel cannot (before Linux 5.14).
-    static void populate(const QImage& image, qsizetype from, qsizetype to);
+    // Has the kernel map the memory of `length` bytes from `start` now, so that whoever writes there
+    // later takes no page faults; a thread beside the decoder does this ahead of it. Does nothing where
+    // the kernel cannot (before Linux 5.14).
+    static void populate(const uchar* start, qsizetype length);
     // Bytes of picture memory handed out so far in this process (never decreases).
     static qint64 totalAllocated();
 };

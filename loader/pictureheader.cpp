@@ -51,16 +51,16 @@ QSize PictureHeader::sizeOf(Kind kind, const QByteArray& head)
     return {};
 }
 
-qint64 PictureHeader::bmpRequiredSize(const QByteArray& head)
+std::optional<PictureHeader::BmpRows> PictureHeader::bmpRows(const QByteArray& head)
 {
     // File header (14 bytes), then an info header of at least 40 bytes for the fields read here.
     if (head.size() < 14 + 40 || kindOf(head) != Kind::Bmp)
-        return -1;
+        return std::nullopt;
     const char* d = head.constData();
     const quint32 dataOffset = le32(d + 10);
     const quint32 infoSize = le32(d + 14);
     if (infoSize < 40)
-        return -1; // the old 12-byte header; Qt checks those itself
+        return std::nullopt; // the old 12-byte header; Qt checks those itself
     const qint64 width = qint32(le32(d + 18));
     const qint64 height = qint32(le32(d + 22));
     const int bitsPerPixel = le16(d + 28);
@@ -68,9 +68,19 @@ qint64 PictureHeader::bmpRequiredSize(const QByteArray& head)
     constexpr quint32 plainRows = 0, bitFields = 3;
     if ((compression != plainRows && compression != bitFields) || width <= 0 || height == 0 ||
         bitsPerPixel == 0)
-        return -1;
-    const qint64 stride = (width * bitsPerPixel + 31) / 32 * 4; // rows padded to 4 bytes
-    return qint64(dataOffset) + stride * (height < 0 ? -height : height);
+        return std::nullopt;
+    BmpRows rows;
+    rows.offset = dataOffset;
+    rows.stride = (width * bitsPerPixel + 31) / 32 * 4; // rows padded to 4 bytes
+    rows.count = height < 0 ? -height : height;
+    rows.bottomUp = height > 0;
+    return rows;
+}
+
+qint64 PictureHeader::bmpRequiredSize(const QByteArray& head)
+{
+    const std::optional<BmpRows> rows = bmpRows(head);
+    return rows ? rows->offset + rows->stride * rows->count : -1;
 }
 
 PictureHeader::Completeness PictureHeader::gifCompleteness(QIODevice& file)

@@ -4,6 +4,7 @@
 #include <QIODevice>
 #include <QSize>
 #include <QtGlobal>
+#include <optional>
 
 // What the first bytes of a picture file tell before anything is decoded: the kind of file by its
 // signature (not its name), and for the kinds whose layout allows it, whether the file holds all the
@@ -22,6 +23,16 @@ public:
     // The picture's size in pixels as a BMP or GIF header gives it; invalid for other kinds, whose
     // headers Qt's readers parse.
     static QSize sizeOf(Kind kind, const QByteArray& head);
+
+    // Where an uncompressed BMP keeps its rows: from `offset` bytes into the file, `stride` bytes each,
+    // the bottom row first when `bottomUp`.
+    struct BmpRows {
+        qint64 offset = 0;
+        qint64 stride = 0;
+        qint64 count = 0;
+        bool bottomUp = true;
+    };
+    static std::optional<BmpRows> bmpRows(const QByteArray& head); // none for compressed rows
 
     // For an uncompressed BMP: the file's size in bytes that its header requires, or -1 when the header
     // does not say (compressed rows) or is not a BMP header.

@@ -4,12 +4,14 @@
 #include <functional>
 
 // A file that tells how far into it a reader has got, for decoders that report no progress of their own:
-// they read their file front to back, so the furthest byte read is a fair measure of the work done.
+// they read their file front to back, so the furthest byte read is a fair measure of the work done. It
+// can also stop a reader that offers no way to stop it: once `keepGoing` says no, reads fail.
 class ProgressFile : public QFile
 {
 public:
     explicit ProgressFile(const QString& name) : QFile(name) {}
     std::function<void(qint64 furthest, qint64 size)> onRead;
+    std::function<bool()> keepGoing;
 
 protected:
     qint64 readData(char* data, qint64 maxSize) override;

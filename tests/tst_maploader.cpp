@@ -88,6 +88,7 @@ private slots:
     void initTestCase();
     void loadsEachKind_data();
     void loadsEachKind();
+    void bmpCopiesShrunkWhileReadingMatchTheWhole();
     void keepsColoursInTheirChannels();
     void loadsGreyJpeg();
     void memoryLimit_data();
@@ -104,7 +105,9 @@ private slots:
     void progressRisesTo100BeforeFinished_data();
     void progressRisesTo100BeforeFinished();
     void previewComesFirstAndStandsInForTheWholeMap();
+    void aNewerLoadReplacesAnOlderOne_data();
     void aNewerLoadReplacesAnOlderOne();
+    void destroyingTheLoaderAbandonsItsLoad();
 
 private:
     QString path(const QString& name) const { return m_dir.filePath(name); }
@@ -151,6 +154,21 @@ void TestMapLoader::loadsEachKind()
     const QImage qtReading = QImageReader(path(name)).read();
     QVERIFY(!qtReading.isNull());
     QVERIFY(channelDifference(picture->full(), qtReading) <= tolerance);
+}
+
+void TestMapLoader::bmpCopiesShrunkWhileReadingMatchTheWhole()
+{
+    // Tall enough for many bands to be shrunk while the reader is still below them.
+    const QImage tall = makeSyntheticMap({500, 4000}, 8);
+    QVERIFY(writePicture(path("tall.bmp"), tall));
+    QString error;
+    const MapPicturePtr picture = MapLoader::loadBlocking(path("tall.bmp"), &error, LoadLimits{gib});
+    QVERIFY2(picture, qPrintable(error));
+    QCOMPARE(picture->full(), tall);
+    const MapPicture whole(tall);
+    QCOMPARE(picture->levels().size(), whole.levels().size());
+    for (size_t k = 0; k < whole.levels().size(); ++k)
+        QCOMPARE(picture->levels()[k], whole.levels()[k]);
 }
 
 void TestMapLoader::keepsColoursInTheirChannels()
@@ -434,19 +452,45 @@ void TestMapLoader::previewComesFirstAndStandsInForTheWholeMap()
     QCOMPARE(events, QStringList({"finished"}));
 }
 
+void TestMapLoader::aNewerLoadReplacesAnOlderOne_data()
+{
+    QTest::addColumn<QString>("first");
+    QTest::newRow("JPEG abandoned") << "first.jpg";
+    QTest::newRow("PNG abandoned") << "first.png";
+}
+
 void TestMapLoader::aNewerLoadReplacesAnOlderOne()
 {
-    QVERIFY(writePicture(path("first.jpg"), makeSyntheticMap({600, 2000}, 1)));
-    QVERIFY(writePicture(path("second.png"), m_map));
+    QFETCH(QString, first);
+    QVERIFY(writePicture(path(first), makeSyntheticMap({600, 2000}, 1)));
+    QVERIFY(writePicture(path("second.bmp"), m_map));
     MapLoader loader(LoadLimits{gib});
     QList<QSize> finished;
+    QList<int> percents;
     connect(&loader, &MapLoader::finished, this,
             [&](MapPicturePtr p, const QString&) { finished << (p ? p->naturalSize() : QSize()); });
-    loader.start(path("first.jpg"));
-    loader.start(path("second.png"));
+    connect(&loader, &MapLoader::progress, this, [&](int p) { percents << p; });
+    loader.start(path(first));
+    loader.start(path("second.bmp"));
     QTRY_VERIFY(!finished.isEmpty());
     QTest::qWait(50); // give a stray signal from the first load the chance to arrive
     QCOMPARE(finished, QList<QSize>({QSize(700, 530)}));
+    QCOMPARE(percents.last(), 100);
+    for (int i = 1; i < percents.size(); ++i)
+        QVERIFY(percents[i] > percents[i - 1]);
+}
+
+void TestMapLoader::destroyingTheLoaderAbandonsItsLoad()
+{
+    QVERIFY(writePicture(path("long.jpg"), makeSyntheticMap({800, 3000}, 4)));
+    int signalsSeen = 0;
+    {
+        MapLoader loader(LoadLimits{gib});
+        connect(&loader, &MapLoader::finished, this, [&] { ++signalsSeen; });
+        loader.start(path("long.jpg"));
+    }
+    QTest::qWait(50);
+    QCOMPARE(signalsSeen, 0);
 }
 
 QTEST_MAIN(TestMapLoader)
