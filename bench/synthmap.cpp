@@ -1,5 +1,7 @@
 #include "synthmap.h"
 
+#include "gifwriter.h"
+
 #include <QFile>
 #include <QFont>
 #include <QPainter>
@@ -128,139 +130,25 @@ QImage makeSyntheticMap(QSize size, quint32 seed)
     return img;
 }
 
-namespace
-{
-
-// Variable-width LZW codes packed into the GIF's 255-byte sub-blocks.
-class GifCodeWriter
-{
-public:
-    explicit GifCodeWriter(QByteArray& out) : m_out(out) {}
-    void put(int code, int bits)
-    {
-        m_acc |= quint32(code) << m_nbits;
-        m_nbits += bits;
-        while (m_nbits >= 8) {
-            byte(char(m_acc & 0xff));
-            m_acc >>= 8;
-            m_nbits -= 8;
-        }
-    }
-    void finish()
-    {
-        if (m_nbits > 0)
-            byte(char(m_acc & 0xff));
-        flushBlock();
-        m_out.append(char(0)); // block terminator
-    }
-
-private:
-    void byte(char c)
-    {
-        m_block.append(c);
-        if (m_block.size() == 255)
-            flushBlock();
-    }
-    void flushBlock()
-    {
-        if (m_block.isEmpty())
-            return;
-        m_out.append(char(m_block.size()));
-        m_out.append(m_block);
-        m_block.clear();
-    }
-    QByteArray& m_out;
-    QByteArray m_block;
-    quint32 m_acc = 0;
-    int m_nbits = 0;
-};
-
-void put16(QByteArray& out, int v)
-{
-    out.append(char(v & 0xff));
-    out.append(char((v >> 8) & 0xff));
-}
-
-} // namespace
-
 bool writeGif(const QImage& source, const QString& path)
 {
     const QImage image = source.convertToFormat(QImage::Format_RGB32);
-    const int w = image.width(), h = image.height();
-    QFile file(path);
-    if (w > 65535 || h > 65535 || !file.open(QIODevice::WriteOnly))
-        return false;
-
-    // Fixed 6 x 7 x 6 colour cube (252 entries), padded to 256.
-    QByteArray out("GIF89a");
-    put16(out, w);
-    put16(out, h);
-    out.append(char(0xf7)); // global colour table of 256 entries, 8 bits per primary
-    out.append(char(0));
-    out.append(char(0));
+    // A fixed 6 x 7 x 6 colour cube (252 entries, padded to 256): plain rounding keeps the noise, which is
+    // what matters for a test picture, and is far quicker than a nearest-colour search.
+    QList<QRgb> cube;
     for (int i = 0; i < 256; ++i) {
         const int idx = std::min(i, 251);
-        out.append(char((idx / 42) * 51));
-        out.append(char(((idx / 6) % 7) * 255 / 6));
-        out.append(char((idx % 6) * 51));
+        cube << qRgb((idx / 42) * 51, ((idx / 6) % 7) * 255 / 6, (idx % 6) * 51);
     }
-    out.append(',');
-    put16(out, 0);
-    put16(out, 0);
-    put16(out, w);
-    put16(out, h);
-    out.append(char(0));
-    out.append(char(8)); // minimum code size
-
-    constexpr int clearCode = 256, endCode = 257;
-    // Dictionary as (prefix code, byte) -> code, in an open-addressed table.
-    constexpr int tableSize = 1 << 14;
-    std::vector<qint32> keys(tableSize), values(tableSize);
-    auto reset = [&] { std::fill(keys.begin(), keys.end(), -1); };
-    reset();
-    int next = 258, bits = 9;
-    GifCodeWriter codes(out);
-    codes.put(clearCode, bits);
-    int prefix = -1;
-    for (int y = 0; y < h; ++y) {
+    QImage indexed(image.size(), QImage::Format_Indexed8);
+    indexed.setColorTable(cube);
+    for (int y = 0; y < image.height(); ++y) {
         const auto* line = reinterpret_cast<const quint32*>(image.constScanLine(y));
-        for (int x = 0; x < w; ++x) {
+        uchar* out = indexed.scanLine(y);
+        for (int x = 0; x < image.width(); ++x) {
             const quint32 c = line[x];
-            const int r = ((c >> 16) & 0xff) * 5 / 255, g = ((c >> 8) & 0xff) * 6 / 255,
-                      b = (c & 0xff) * 5 / 255;
-            // Ordered dither would look nicer; plain rounding keeps the noise, which is what matters here.
-            const int k = r * 42 + g * 6 + b;
-            if (prefix < 0) {
-                prefix = k;
-                continue;
-            }
-            const qint32 key = (prefix << 8) | k;
-            quint32 slot = mix(quint32(key)) & (tableSize - 1);
-            while (keys[slot] != -1 && keys[slot] != key)
-                slot = (slot + 1) & (tableSize - 1);
-            if (keys[slot] == key) {
-                prefix = values[slot];
-                continue;
-            }
-            codes.put(prefix, bits);
-            if (next < 4096) {
-                keys[slot] = key;
-                values[slot] = next++;
-                if (next > (1 << bits) && bits < 12)
-                    ++bits;
-            } else {
-                codes.put(clearCode, bits);
-                reset();
-                next = 258;
-                bits = 9;
-            }
-            prefix = k;
+            out[x] = uchar(((c >> 16) & 0xff) * 5 / 255 * 42 + ((c >> 8) & 0xff) * 6 / 255 * 6 + (c & 0xff) * 5 / 255);
         }
     }
-    if (prefix >= 0)
-        codes.put(prefix, bits);
-    codes.put(endCode, bits);
-    codes.finish();
-    out.append(';');
-    return file.write(out) == out.size();
+    return WriteGif(indexed, path, nullptr);
 }

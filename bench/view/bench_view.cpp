@@ -6,7 +6,7 @@
 //   bench_view --child ...     one row group, used by the table run
 
 #include "picturepainter.h"
-#include "scannedmap.h"
+#include "synthmap.h"
 #include "viewmodel.h"
 
 #include <QElapsedTimer>
@@ -110,7 +110,7 @@ int child(const QStringList& args)
     const QSize size = a4Size(mp);
     QElapsedTimer clock;
     clock.start();
-    QImage full = GenerateScannedMap(size.width(), size.height());
+    QImage full = makeSyntheticMap(size, 1);
     const qint64 genMs = clock.restart();
     std::unique_ptr<MapPicture> picture;
     if (design != Design::Naive) { // the naive design keeps the decoded picture alone
