@@ -404,9 +404,9 @@ void FrmMain::ShowReadMe()
 
 void FrmMain::ShowAbout()
 {
+    // Its OK brings the main window back to the front.
     FrmAbout about(m_program.AppVersion, m_window);
     about.exec();
-    Show();
 }
 
 void FrmMain::Exit()
