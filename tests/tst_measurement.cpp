@@ -277,14 +277,12 @@ void TestMeasurement::fiveSampleExample()
     calibrateTo(m, 1000.0);
     m.Image1_MouseDown(1, 0, 0.0f, 0.0f);
     QCOMPARE(m.RouteLength(), 0.0); // P1 to P1
-    m.Image1_MouseMove(1, 0, 8.0f, 0.0f);
-    QCOMPARE(QPoint(m.LastX(), m.LastY()), QPoint(4, 0)); // mean of P1, P2
-    m.Image1_MouseMove(1, 0, 8.0f, 8.0f);
-    QCOMPARE(QPoint(m.LastX(), m.LastY()), QPoint(5, 3)); // (5.33, 2.67)
-    m.Image1_MouseMove(1, 0, 0.0f, 8.0f);
-    QCOMPARE(QPoint(m.LastX(), m.LastY()), QPoint(4, 4)); // mean of P1 to P4
-    m.Image1_MouseMove(1, 0, 12.0f, 4.0f);
-    QCOMPARE(QPoint(m.LastX(), m.LastY()), QPoint(7, 5)); // mean of P2 to P5, P1 shifted out
+    // Means of P1 and P2, of P1 to P3 (5.33, 2.67), of P1 to P4, and of P2 to P5 with P1 shifted out.
+    const QList<QPoint> samples{{8, 0}, {8, 8}, {0, 8}, {12, 4}}, means{{4, 0}, {5, 3}, {4, 4}, {7, 5}};
+    for (qsizetype i = 0; i < samples.size(); ++i) {
+        m.Image1_MouseMove(1, 0, float(samples[i].x()), float(samples[i].y()));
+        QCOMPARE(QPoint(m.LastX(), m.LastY()), means[i]);
+    }
     const double beforeTail = 4.0 + std::sqrt(10.0) + std::sqrt(2.0) + std::sqrt(10.0);
     QCOMPARE(m.RouteLength(), beforeTail);
 
@@ -342,36 +340,34 @@ void TestMeasurement::onlyLeftAloneHeldSamples()
 
 void TestMeasurement::otherReleasesPopUp_data()
 {
-    QTest::addColumn<int>("state"); // 0 uncalibrated, 1 awaiting drag, 2 drag pressed, 3 ready, 4 stroke
+    QTest::addColumn<QString>("before"); // the state each row sets up
     QTest::addColumn<int>("button");
     for (int button : {2, 4})
-        for (int state = 0; state < 5; ++state)
-            QTest::addRow("state %d, button %d", state, button) << state << button;
+        for (const char* state :
+             {"", "Calibrating", "Calibrating Held", "Calibrated", "Calibrated Tracing Held"})
+            QTest::addRow("'%s', button %d", state, button) << QString(state) << button;
 }
 
 void TestMeasurement::otherReleasesPopUp()
 {
-    QFETCH(int, state);
+    QFETCH(QString, before);
     QFETCH(int, button);
     Measurement m(host);
-    if (state >= 3)
+    if (before.contains("Calibrated"))
         calibrateTo(m, 100.0);
-    if (state == 1 || state == 2)
+    else if (!before.isEmpty())
         m.calibrate();
-    if (state == 2)
+    if (before.contains("Held"))
         m.Image1_MouseDown(1, 0, 10.0f, 10.0f);
-    if (state == 4) {
-        m.Image1_MouseDown(1, 0, 0.0f, 0.0f);
+    if (before.contains("Tracing"))
         m.Image1_MouseMove(1, 0, 50.0f, 0.0f);
-    }
-    const QString before = ::state(m);
-    QCOMPARE(before.contains("Held"), state == 2 || state == 4);
+    QCOMPARE(state(m), before);
     const double route = m.RouteLength();
     const int boxes = host.boxes.shown.size();
 
     m.Image1_MouseUp(button, 0, 70.0f, 30.0f);
     QCOMPARE(host.popUps, 1);
-    QCOMPARE(::state(m), before);
+    QCOMPARE(state(m), before);
     QCOMPARE(m.RouteLength(), route);
     QCOMPARE(host.boxes.shown.size(), boxes);
 }
@@ -468,10 +464,7 @@ void TestMeasurement::longStraightStroke()
     m.Image1_MouseUp(1, 0, x, y);
     const double straight =
         PixelDistance(RoundToInt32(start.x()), RoundToInt32(x), RoundToInt32(start.y()), RoundToInt32(y));
-    QVERIFY2(std::abs(m.RouteLength() - straight) <= tolerance + 1e-6 * straight,
-             qPrintable(QStringLiteral("measured %1, straight %2")
-                            .arg(m.RouteLength(), 0, 'f', 6)
-                            .arg(straight, 0, 'f', 6)));
+    QCOMPARE_LE(std::abs(m.RouteLength() - straight), tolerance + 1e-6 * straight);
     QCOMPARE(QPoint(m.LastX(), m.LastY()), QPoint(RoundToInt32(x), RoundToInt32(y)));
 }
 
