@@ -56,14 +56,24 @@ QImage blocks(int w, int h)
         }
     return img;
 }
+// One main window client with the view in it, on an 800 x 572 pixel work area at 15 twips per pixel.
+struct Rig {
+    Rig() { view.model().setDecimalSeparator(QStringLiteral(".")); }
+    FakeWorkArea area{QRect(0, 0, 800, 572), 15.f};
+    QWidget client;
+    ViewFields fields;
+    RecordingSink sink{fields};
+    MapView view{fields, &client, &sink};
+    QList<QWidget*> frameAndBars() { return {view.frame1(), view.hscroll1(), view.vscroll1()}; }
+};
 } // namespace
 
 class TestMapView : public QObject
 {
     Q_OBJECT
 private slots:
-    void init();
-    void cleanup();
+    void init() { r = std::make_unique<Rig>(); }
+    void cleanup() { r.reset(); }
     void beforeOpening();
     void openedMapIsFittedAndShown();
     void pointerEvents();
@@ -75,103 +85,59 @@ private slots:
 
 private:
     void openMap();
-    void send(QPointF framePx, QEvent::Type type);  // a left-button event on Image1, sub-pixel
-    QPointF mapPointToFrame(QPointF natural) const; // natural twips -> Frame1 pixels
-    QList<QWidget*> frameAndBars() const
-    {
-        return {m_view->frame1(), m_view->hscroll1(), m_view->vscroll1()};
-    }
-
-    std::unique_ptr<FakeWorkArea> m_area;
-    std::unique_ptr<QWidget> m_client;
-    std::unique_ptr<ViewFields> m_fields;
-    std::unique_ptr<RecordingSink> m_sink;
-    std::unique_ptr<MapView> m_view;
+    std::unique_ptr<Rig> r;
 };
-
-void TestMapView::init()
-{
-    m_area = std::make_unique<FakeWorkArea>(QRect(0, 0, 800, 572), 15.f);
-    m_client = std::make_unique<QWidget>();
-    m_fields = std::make_unique<ViewFields>();
-    m_sink = std::make_unique<RecordingSink>(*m_fields);
-    m_view = std::make_unique<MapView>(*m_fields, m_client.get(), m_sink.get());
-    m_view->model().setDecimalSeparator(QStringLiteral("."));
-}
-
-void TestMapView::cleanup()
-{
-    m_view.reset();
-    m_client.reset();
-    m_area.reset();
-}
 
 // A 1000 x 700 pixel picture in a client area of 800 x 532 pixels, which stands for the 800 x 572 work
 // area less 600 twips of title and menu bars.
 void TestMapView::openMap()
 {
-    m_client->resize(800, 532);
-    m_client->show();
-    QVERIFY(QTest::qWaitForWindowExposed(m_client.get()));
-    QVERIFY(m_view->FitToScreen());
-    m_view->loadPicture(std::make_shared<const MapPicture>(blocks(1000, 700)));
-    m_view->ZoomToFit();
-}
-
-QPointF TestMapView::mapPointToFrame(QPointF natural) const
-{
-    const ImageGeometry& g = m_view->model().image();
-    return QPointF((g.Left() + natural.x() * g.Width() / m_fields->NaturalWidth) / 15.0,
-                   (g.Top() + natural.y() * g.Height() / m_fields->NaturalHeight) / 15.0);
-}
-
-void TestMapView::send(QPointF framePx, QEvent::Type type)
-{
-    QWidget* w = m_view->image1();
-    const QPointF local = framePx - QPointF(w->pos());
-    const Qt::MouseButtons held = type == QEvent::MouseButtonRelease ? Qt::NoButton : Qt::LeftButton;
-    QMouseEvent e(type, local, w->mapToGlobal(local), Qt::LeftButton, held, Qt::NoModifier);
-    QApplication::sendEvent(w, &e);
+    r->client.resize(800, 532);
+    r->client.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&r->client));
+    QVERIFY(r->view.FitToScreen());
+    r->view.loadPicture(std::make_shared<const MapPicture>(blocks(1000, 700)));
+    r->view.ZoomToFit();
 }
 
 void TestMapView::beforeOpening()
 {
     for (const char* name : {"Frame1", "HScroll1", "VScroll1"})
-        QVERIFY2(m_client->findChild<QWidget*>(name, Qt::FindDirectChildrenOnly), name);
-    QCOMPARE(m_view->frame1()->findChild<QWidget*>("Image1")->accessibleName(), QStringLiteral("Map"));
-    QLabel* label = m_view->frame1()->findChild<QLabel*>("Label1");
+        QVERIFY2(r->client.findChild<QWidget*>(name, Qt::FindDirectChildrenOnly), name);
+    QCOMPARE(r->view.frame1()->findChild<QWidget*>("Image1")->accessibleName(), QStringLiteral("Map"));
+    QLabel* label = r->view.frame1()->findChild<QLabel*>("Label1");
     QVERIFY(label);
     QCOMPARE(label->geometry(), QRect(8, 8, 57, 23)); // 120, 120, 852, 348 twips at 15
     QVERIFY(label->font().bold());
     QCOMPARE(label->font().pointSize(), 12);
     // Both bars show until the first layout hides them.
-    QVERIFY(!m_view->hscroll1()->isHidden() && !m_view->vscroll1()->isHidden());
+    QVERIFY(!r->view.hscroll1()->isHidden() && !r->view.vscroll1()->isHidden());
 
-    QVERIFY(m_view->FitToScreen());
-    QCOMPARE(m_view->workAreaLayout().FrameWidth, 11598);
-    QCOMPARE(m_view->workAreaLayout().FrameHeight, 7098);
-    QCOMPARE(m_view->model().FrameWidth(), 11598.f);
-    QCOMPARE(m_view->frame1()->geometry(), QRect(8, 40, 773, 473));
-    QCOMPARE(m_view->vscroll1()->geometry(), QRect(783, 40, 17, 473));
-    QCOMPARE(m_view->hscroll1()->geometry(), QRect(8, 515, 773, 17));
+    QVERIFY(r->view.FitToScreen());
+    QCOMPARE(r->view.workAreaLayout().FrameWidth, 11598);
+    QCOMPARE(r->view.workAreaLayout().FrameHeight, 7098);
+    QCOMPARE(r->view.model().FrameWidth(), 11598.f);
+    QList<QRect> placed;
+    for (QWidget* w : r->frameAndBars())
+        placed << w->geometry();
+    QCOMPARE(placed, QList<QRect>({QRect(8, 40, 773, 473), QRect(8, 515, 773, 17), QRect(783, 40, 17, 473)}));
 }
 
 void TestMapView::openedMapIsFittedAndShown()
 {
     openMap();
-    QCOMPARE(m_view->frame1()->geometry(), QRect(8, 40, 773, 473));
-    QCOMPARE(m_fields->NaturalWidth, 15000);
-    QCOMPARE(m_fields->NaturalHeight, 10500);
-    QCOMPARE(m_fields->ZoomFactor, float(7098.0 / 10500));
-    QCOMPARE(m_view->model().image().Left(), 729.f);
-    QCOMPARE(m_view->label1()->text(), QStringLiteral("0.68:1"));
-    QTRY_VERIFY(!m_view->hscroll1()->isVisible());
-    QVERIFY(!m_view->vscroll1()->isVisible());
-    QVERIFY(m_view->image1()->isVisible());
+    QCOMPARE(r->view.frame1()->geometry(), QRect(8, 40, 773, 473));
+    QCOMPARE(r->fields.NaturalWidth, 15000);
+    QCOMPARE(r->fields.NaturalHeight, 10500);
+    QCOMPARE(r->fields.ZoomFactor, float(7098.0 / 10500));
+    QCOMPARE(r->view.model().image().Left(), 729.f);
+    QCOMPARE(r->view.label1()->text(), QStringLiteral("0.68:1"));
+    QTRY_VERIFY(!r->view.hscroll1()->isVisible() && !r->view.vscroll1()->isVisible());
+    QVERIFY(r->view.image1()->isVisible());
 
     // Each block's centre shows the block's colour; left of the image, the frame.
-    const QImage picture = blocks(1000, 700), shot = m_view->frame1()->grab().toImage();
-    const double scale = double(m_fields->ZoomFactor), left = 729.0 / 15;
+    const QImage picture = blocks(1000, 700), shot = r->view.frame1()->grab().toImage();
+    const double scale = double(r->fields.ZoomFactor), left = 729.0 / 15;
     for (int by = 0; by < 6; ++by)
         for (int bx = 0; bx < 8; ++bx) {
             const QPoint pic((2 * bx + 1) * 1000 / 16, (2 * by + 1) * 700 / 12);
@@ -183,15 +149,15 @@ void TestMapView::openedMapIsFittedAndShown()
                          std::abs(want.blue() - got.blue()) <= 6,
                      qPrintable(QStringLiteral("block %1,%2").arg(bx).arg(by)));
         }
-    QCOMPARE(QColor(shot.pixel(20, 200)), m_view->frame1()->palette().color(QPalette::Window));
+    QCOMPARE(QColor(shot.pixel(20, 200)), r->view.frame1()->palette().color(QPalette::Window));
 }
 
 void TestMapView::pointerEvents()
 {
     openMap();
-    QWidget* image = m_view->image1();
+    QWidget* image = r->view.image1();
     const auto expect = [&](int i, const char* handler, int button, int shift, float x, float y) {
-        const PointerCall& c = m_sink->calls.at(i);
+        const PointerCall& c = r->sink.calls.at(i);
         QCOMPARE(c.handler, QLatin1String(handler));
         QCOMPARE(QList<float>({float(c.button), float(c.shift), c.x, c.y}),
                  QList<float>({float(button), float(shift), x, y}));
@@ -203,88 +169,99 @@ void TestMapView::pointerEvents()
     // Over the readout the click still reaches the map.
     QTest::mouseClick(image, Qt::MiddleButton, Qt::AltModifier, QPoint(60, 20) - image->pos());
     // Left of the fitted image, on the bare frame.
-    QTest::mouseClick(m_view->frame1(), Qt::RightButton, {}, QPoint(20, 300));
-    QCOMPARE(m_sink->calls.size(), 5);
+    QTest::mouseClick(r->view.frame1(), Qt::RightButton, {}, QPoint(20, 300));
+    QCOMPARE(r->sink.calls.size(), 5);
     expect(0, "Image1_MouseDown", 1, 1, 3771, 3000);
     expect(1, "Image1_MouseUp", 2, 2, 3771, 3000);
     expect(3, "Image1_MouseUp", 4, 4, 60 * 15 - 729, 300);
     expect(4, "Frame1_MouseUp", 2, 0, 300, 4500);
 
     // A drag past the image's left edge, over the bare frame, stays with the image, in its twips.
-    m_sink->calls.clear();
+    r->sink.calls.clear();
     QTest::mousePress(image, Qt::LeftButton, {}, QPoint(100, 100));
     QTest::mouseMove(image, QPoint(-30, 100));
     QTest::mouseRelease(image, Qt::LeftButton, {}, QPoint(-30, 100));
     QStringList handlers;
-    for (const PointerCall& c : m_sink->calls)
+    for (const PointerCall& c : r->sink.calls)
         handlers << c.handler;
     QCOMPARE(handlers, QStringList({"Image1_MouseDown", "Image1_MouseMove", "Image1_MouseUp"}));
-    QCOMPARE(m_sink->calls[1].button, 1);
-    QVERIFY(m_sink->calls[2].x < 0);
+    QCOMPARE(r->sink.calls[1].button, 1);
+    QVERIFY(r->sink.calls[2].x < 0);
 }
 
 void TestMapView::barsMoveTheImage()
 {
     openMap();
     for (int i = 0; i < 3; ++i)
-        m_view->ZoomIn();
-    const ImageGeometry& g = m_view->model().image();
-    QScrollBar* h = m_view->hscroll1();
+        r->view.ZoomIn();
+    const ImageGeometry& g = r->view.model().image();
+    QScrollBar* h = r->view.hscroll1();
     QVERIFY(h->isVisible());
-    QCOMPARE(h->value(), int(m_view->model().HScroll1().Value()));
-    QCOMPARE(h->pageStep(), int(m_view->model().HScroll1().LargeChange()));
+    QCOMPARE(h->value(), int(r->view.model().HScroll1().Value()));
+    QCOMPARE(h->pageStep(), int(r->view.model().HScroll1().LargeChange()));
     QCOMPARE(h->maximum(), 100);
     QCOMPARE(h->singleStep(), 1);
     const int before = h->value();
     h->triggerAction(QAbstractSlider::SliderSingleStepAdd);
-    QCOMPARE(int(m_view->model().HScroll1().Value()), before + 1);
+    QCOMPARE(int(r->view.model().HScroll1().Value()), before + 1);
     QCOMPARE(g.Left(), -968.f);
-    QCOMPARE(m_view->image1()->placement().left(), g.Left() / 15.0);
+    QCOMPARE(r->view.image1()->placement().left(), g.Left() / 15.0);
     h->triggerAction(QAbstractSlider::SliderToMaximum);
     QCOMPARE(g.Left() + g.Width(), 11598.f);
-    QCOMPARE(m_view->label1()->text(), QStringLiteral("0.90:1"));
+    QCOMPARE(r->view.label1()->text(), QStringLiteral("0.90:1"));
 
     // A dragged thumb moves the image when it is let go.
-    QScrollBar* v = m_view->vscroll1();
+    QScrollBar* v = r->view.vscroll1();
     const float top = g.Top();
     v->setSliderDown(true);
     v->setSliderPosition(90);
     QCOMPARE(g.Top(), top);
-    QCOMPARE(m_view->model().VScroll1().Value(), int16_t(50));
+    QCOMPARE(r->view.model().VScroll1().Value(), int16_t(50));
     v->setSliderDown(false);
-    QCOMPARE(m_view->model().VScroll1().Value(), int16_t(90));
+    QCOMPARE(r->view.model().VScroll1().Value(), int16_t(90));
     QCOMPARE(g.Top(), -2115.f);
 }
 
 void TestMapView::measuresTheSameAtAnyZoom()
 {
     openMap();
+    QWidget* image = r->view.image1();
     // Three map points near the middle of the picture, in natural twips.
     const QPointF A(5000, 4000), B(9500, 6800), C(7300, 3900);
+    // A left-button event at a map point given in natural twips, at sub-pixel precision.
+    const auto send = [&](QPointF natural, QEvent::Type type) {
+        const ImageGeometry& g = r->view.model().image();
+        const QPointF local((g.Left() + natural.x() * g.Width() / r->fields.NaturalWidth) / 15.0 - image->x(),
+                            (g.Top() + natural.y() * g.Height() / r->fields.NaturalHeight) / 15.0 -
+                                image->y());
+        const Qt::MouseButtons held = type == QEvent::MouseButtonRelease ? Qt::NoButton : Qt::LeftButton;
+        QMouseEvent e(type, local, image->mapToGlobal(local), Qt::LeftButton, held, Qt::NoModifier);
+        QApplication::sendEvent(image, &e);
+    };
     const auto drag = [&](QPointF from, QPointF to) {
-        send(mapPointToFrame(from), QEvent::MouseButtonPress);
-        send(mapPointToFrame(to), QEvent::MouseButtonRelease);
+        send(from, QEvent::MouseButtonPress);
+        send(to, QEvent::MouseButtonRelease);
     };
     const auto check = [&](double want, int ends, const char* when) {
         // Each end is rounded to a whole twip of the zoomed image.
-        QVERIFY2(std::abs(m_sink->length - want) <= ends / m_fields->ZoomFactor + 1e-4 * want,
-                 qPrintable(QStringLiteral("%1: %2 for %3").arg(when).arg(m_sink->length).arg(want)));
-        m_sink->length = 0;
+        QVERIFY2(std::abs(r->sink.length - want) <= ends / r->fields.ZoomFactor + 1e-4 * want,
+                 qPrintable(QStringLiteral("%1: %2 for %3").arg(when).arg(r->sink.length).arg(want)));
+        r->sink.length = 0;
     };
     const auto dist = [](QPointF p, QPointF q) { return std::hypot(q.x() - p.x(), q.y() - p.y()); };
     drag(A, B);
     check(dist(A, B), 2, "fitted");
     for (int i = 0; i < 3; ++i)
-        m_view->ZoomIn();
+        r->view.ZoomIn();
     drag(A, B);
     check(dist(A, B), 2, "after three zoom-ins");
-    m_view->hscroll1()->triggerAction(QAbstractSlider::SliderPageStepAdd);
-    m_view->vscroll1()->triggerAction(QAbstractSlider::SliderSingleStepSub);
+    r->view.hscroll1()->triggerAction(QAbstractSlider::SliderPageStepAdd);
+    r->view.vscroll1()->triggerAction(QAbstractSlider::SliderSingleStepSub);
     drag(A, B);
     check(dist(A, B), 2, "after a scroll");
     // Two strokes with a zoom between them add up to the path through C.
     drag(A, C);
-    m_view->ZoomOut();
+    r->view.ZoomOut();
     drag(C, B);
     check(dist(A, C) + dist(C, B), 4, "across a zoom");
 }
@@ -310,30 +287,30 @@ void TestMapView::resizeKeepsEverythingInside()
     QFETCH(QSize, newSize);
     openMap();
     for (int i = 0; i < zoomIns; ++i)
-        m_view->ZoomIn();
+        r->view.ZoomIn();
     if (painted)
-        QTRY_VERIFY(!m_view->refitsOnResize());
+        QTRY_VERIFY(!r->view.refitsOnResize());
     // Until the map is first seen or zoomed, a resize fits it again; after that the zoom stays.
     const bool refits = zoomIns == 0 && !painted;
-    QCOMPARE(m_view->refitsOnResize(), refits);
-    const float zoom = m_fields->ZoomFactor;
-    m_client->resize(newSize);
-    QTRY_COMPARE(m_client->size(), newSize);
-    for (QWidget* w : frameAndBars())
+    QCOMPARE(r->view.refitsOnResize(), refits);
+    const float zoom = r->fields.ZoomFactor;
+    r->client.resize(newSize);
+    QTRY_COMPARE(r->client.size(), newSize);
+    for (QWidget* w : r->frameAndBars())
         QVERIFY2((QRect(QPoint(0, 0), newSize).contains(w->geometry()) || w->geometry().isEmpty()) &&
                      w->width() >= 0 && w->height() >= 0,
                  w->objectName().toLatin1());
-    QCOMPARE(m_view->hscroll1()->geometry().bottom(), newSize.height() - 1);
-    QCOMPARE(m_view->vscroll1()->geometry().right(), newSize.width() - 1);
-    QTEST(m_view->frame1()->width(), "frameWidth");
-    const ImageGeometry& g = m_view->model().image();
-    const ViewModel& model = m_view->model();
+    QCOMPARE(r->view.hscroll1()->geometry().bottom(), newSize.height() - 1);
+    QCOMPARE(r->view.vscroll1()->geometry().right(), newSize.width() - 1);
+    QTEST(r->view.frame1()->width(), "frameWidth");
+    const ImageGeometry& g = r->view.model().image();
+    const ViewModel& model = r->view.model();
     if (refits) {
-        QVERIFY(!m_view->hscroll1()->isVisible() && !m_view->vscroll1()->isVisible());
+        QVERIFY(!r->view.hscroll1()->isVisible() && !r->view.vscroll1()->isVisible());
         QVERIFY(g.Width() <= model.FrameWidth() && g.Height() <= model.FrameHeight());
         QVERIFY(g.Width() == model.FrameWidth() || g.Height() == model.FrameHeight());
     } else {
-        QCOMPARE(m_fields->ZoomFactor, zoom);
+        QCOMPARE(r->fields.ZoomFactor, zoom);
         // A shown bar leaves no empty strip beside the image.
         if (model.HScroll1().Visible())
             QVERIFY(g.Left() <= 0 && g.Left() + g.Width() >= model.FrameWidth());
@@ -343,20 +320,20 @@ void TestMapView::resizeKeepsEverythingInside()
 void TestMapView::loadBeforeShowEndsFittedInsideTheClient()
 {
     // The main window loads the map before it is shown; it then opens at its final (maximized) size.
-    m_client->resize(700, 450);
-    QVERIFY(m_view->FitToScreen());
-    QCOMPARE(m_view->layout().FrameWidth, 11598); // from the 800 x 572 work area for now
-    m_view->loadPicture(std::make_shared<const MapPicture>(blocks(1000, 700)));
-    m_view->ZoomToFit();
-    m_client->show();
-    QVERIFY(QTest::qWaitForWindowExposed(m_client.get()));
-    QCOMPARE(m_view->layout().FrameWidth, 700 * 15 - 402);
-    QCOMPARE(m_view->layout().FrameHeight, 450 * 15 + 600 - 1482);
-    for (QWidget* w : frameAndBars())
+    r->client.resize(700, 450);
+    QVERIFY(r->view.FitToScreen());
+    QCOMPARE(r->view.layout().FrameWidth, 11598); // from the 800 x 572 work area for now
+    r->view.loadPicture(std::make_shared<const MapPicture>(blocks(1000, 700)));
+    r->view.ZoomToFit();
+    r->client.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&r->client));
+    QCOMPARE(r->view.layout().FrameWidth, 700 * 15 - 402);
+    QCOMPARE(r->view.layout().FrameHeight, 450 * 15 + 600 - 1482);
+    for (QWidget* w : r->frameAndBars())
         QVERIFY2(QRect(0, 0, 700, 450).contains(w->geometry()), w->objectName().toLatin1());
-    QVERIFY(!m_view->hscroll1()->isVisible() && !m_view->vscroll1()->isVisible());
-    QCOMPARE(m_fields->ZoomFactor, float(double(450 * 15 + 600 - 1482) / 10500));
-    QTRY_VERIFY(!m_view->refitsOnResize());
+    QVERIFY(!r->view.hscroll1()->isVisible() && !r->view.vscroll1()->isVisible());
+    QCOMPARE(r->fields.ZoomFactor, float(double(450 * 15 + 600 - 1482) / 10500));
+    QTRY_VERIFY(!r->view.refitsOnResize());
 }
 
 QTEST_MAIN(TestMapView)
