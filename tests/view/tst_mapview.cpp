@@ -14,8 +14,7 @@ namespace
 {
 struct PointerCall {
     QString handler;
-    int button;
-    int shift;
+    int button, shift;
     float x, y;
 };
 
@@ -27,31 +26,22 @@ public:
     explicit RecordingSink(const ViewFields& f) : fields(f) {}
     void Image1_MouseDown(int b, int s, float x, float y) override
     {
-        calls.append({"Image1_MouseDown", b, s, x, y});
-        startX = RoundToInt32(x);
-        startY = RoundToInt32(y);
-    }
-    void Image1_MouseMove(int b, int s, float x, float y) override
-    {
-        calls.append({"Image1_MouseMove", b, s, x, y});
+        calls.append({__func__, b, s, x, y});
+        start = {RoundToInt32(x), RoundToInt32(y)};
     }
     void Image1_MouseUp(int b, int s, float x, float y) override
     {
-        calls.append({"Image1_MouseUp", b, s, x, y});
+        calls.append({__func__, b, s, x, y});
         if (b == 1)
-            length += PixelDistance(startX, RoundToInt32(x), startY, RoundToInt32(y)) / fields.ZoomFactor;
+            length +=
+                PixelDistance(start.x(), RoundToInt32(x), start.y(), RoundToInt32(y)) / fields.ZoomFactor;
     }
-    void Frame1_MouseUp(int b, int s, float x, float y) override
-    {
-        calls.append({"Frame1_MouseUp", b, s, x, y});
-    }
-    void Frame1_MouseMove(int b, int s, float x, float y) override
-    {
-        calls.append({"Frame1_MouseMove", b, s, x, y});
-    }
+    void Image1_MouseMove(int b, int s, float x, float y) override { calls.append({__func__, b, s, x, y}); }
+    void Frame1_MouseUp(int b, int s, float x, float y) override { calls.append({__func__, b, s, x, y}); }
+    void Frame1_MouseMove(int b, int s, float x, float y) override { calls.append({__func__, b, s, x, y}); }
     const ViewFields& fields;
     QList<PointerCall> calls;
-    int32_t startX = 0, startY = 0;
+    QPoint start;
     double length = 0;
 };
 
@@ -66,129 +56,88 @@ QImage blocks(int w, int h)
         }
     return img;
 }
+// One main window client with the view in it, on an 800 x 572 pixel work area at 15 twips per pixel.
+struct Rig {
+    Rig() { view.model().setDecimalSeparator(QStringLiteral(".")); }
+    FakeWorkArea area{QRect(0, 0, 800, 572), 15.f};
+    QWidget client;
+    ViewFields fields;
+    RecordingSink sink{fields};
+    MapView view{fields, &client, &sink};
+    QList<QWidget*> frameAndBars() { return {view.frame1(), view.hscroll1(), view.vscroll1()}; }
+};
 } // namespace
 
 class TestMapView : public QObject
 {
     Q_OBJECT
 private slots:
-    void init();
-    void cleanup();
-    void controlsAndDesignPlaces();
-    void beforeShowTheWorkAreaLays();
+    void init() { r = std::make_unique<Rig>(); }
+    void cleanup() { r.reset(); }
+    void beforeOpening();
     void openedMapIsFittedAndShown();
-    void pointerReachesTheHandlersInTwips();
-    void dragIsCapturedOutsideTheImage();
-    void framePointerEvents();
+    void pointerEvents();
     void barsMoveTheImage();
-    void draggedThumbMovesOnRelease();
     void measuresTheSameAtAnyZoom();
     void resizeKeepsEverythingInside_data();
     void resizeKeepsEverythingInside();
     void loadBeforeShowEndsFittedInsideTheClient();
 
 private:
-    void openMap(const QSize& clientPx, const QImage& picture);
-    void press(QWidget* w, QPointF framePx, Qt::MouseButton b, QEvent::Type type);
-    QPointF mapPointToFrame(QPointF natural) const; // natural twips -> Frame1 pixels
-
-    std::unique_ptr<FakeWorkArea> m_area;
-    std::unique_ptr<QWidget> m_client;
-    std::unique_ptr<ViewFields> m_fields;
-    std::unique_ptr<RecordingSink> m_sink;
-    std::unique_ptr<MapView> m_view;
+    void openMap();
+    std::unique_ptr<Rig> r;
 };
 
-void TestMapView::init()
+// A 1000 x 700 pixel picture in a client area of 800 x 532 pixels, which stands for the 800 x 572 work
+// area less 600 twips of title and menu bars.
+void TestMapView::openMap()
 {
-    m_area = std::make_unique<FakeWorkArea>(QRect(0, 0, 800, 572), 15.f);
-    m_client = std::make_unique<QWidget>();
-    m_fields = std::make_unique<ViewFields>();
-    m_sink = std::make_unique<RecordingSink>(*m_fields);
-    m_view = std::make_unique<MapView>(*m_fields, m_client.get(), m_sink.get());
-    m_view->model().setDecimalSeparator(QStringLiteral("."));
+    r->client.resize(800, 532);
+    r->client.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&r->client));
+    QVERIFY(r->view.FitToScreen());
+    r->view.loadPicture(std::make_shared<const MapPicture>(blocks(1000, 700)));
+    r->view.ZoomToFit();
 }
 
-void TestMapView::cleanup()
-{
-    m_view.reset();
-    m_client.reset();
-    m_area.reset();
-}
-
-void TestMapView::openMap(const QSize& clientPx, const QImage& picture)
-{
-    m_client->resize(clientPx);
-    m_client->show();
-    QVERIFY(QTest::qWaitForWindowExposed(m_client.get()));
-    QVERIFY(m_view->FitToScreen());
-    m_view->loadPicture(std::make_shared<const MapPicture>(picture));
-    m_view->ZoomToFit();
-}
-
-QPointF TestMapView::mapPointToFrame(QPointF natural) const
-{
-    const ImageGeometry& g = m_view->model().image();
-    return QPointF((g.Left() + natural.x() * g.Width() / m_fields->NaturalWidth) / 15.0,
-                   (g.Top() + natural.y() * g.Height() / m_fields->NaturalHeight) / 15.0);
-}
-
-void TestMapView::press(QWidget* w, QPointF framePx, Qt::MouseButton b, QEvent::Type type)
-{
-    // Sub-pixel positions, as a tablet or a high-resolution pointer gives them.
-    const QPointF local = framePx - QPointF(w->pos());
-    const Qt::MouseButtons held = type == QEvent::MouseButtonRelease ? Qt::NoButton : Qt::MouseButtons(b);
-    QMouseEvent e(type, local, w->mapToGlobal(local), b, held, Qt::NoModifier);
-    QApplication::sendEvent(w, &e);
-}
-
-void TestMapView::controlsAndDesignPlaces()
+void TestMapView::beforeOpening()
 {
     for (const char* name : {"Frame1", "HScroll1", "VScroll1"})
-        QVERIFY2(m_client->findChild<QWidget*>(name, Qt::FindDirectChildrenOnly), name);
-    QWidget* frame = m_client->findChild<QWidget*>("Frame1");
-    QVERIFY(frame->findChild<QWidget*>("Image1"));
-    QCOMPARE(frame->findChild<QWidget*>("Image1")->accessibleName(), QStringLiteral("Map"));
-    QLabel* label = frame->findChild<QLabel*>("Label1");
+        QVERIFY2(r->client.findChild<QWidget*>(name, Qt::FindDirectChildrenOnly), name);
+    QCOMPARE(r->view.frame1()->findChild<QWidget*>("Image1")->accessibleName(), QStringLiteral("Map"));
+    QLabel* label = r->view.frame1()->findChild<QLabel*>("Label1");
     QVERIFY(label);
     QCOMPARE(label->geometry(), QRect(8, 8, 57, 23)); // 120, 120, 852, 348 twips at 15
     QVERIFY(label->font().bold());
     QCOMPARE(label->font().pointSize(), 12);
     // Both bars show until the first layout hides them.
-    QVERIFY(!m_view->hscroll1()->isHidden());
-    QVERIFY(!m_view->vscroll1()->isHidden());
-}
+    QVERIFY(!r->view.hscroll1()->isHidden() && !r->view.vscroll1()->isHidden());
 
-void TestMapView::beforeShowTheWorkAreaLays()
-{
-    QVERIFY(m_view->FitToScreen());
-    const ScreenFitLayout& l = m_view->workAreaLayout();
-    QCOMPARE(l.FrameWidth, 11598);
-    QCOMPARE(l.FrameHeight, 7098);
-    QCOMPARE(m_view->model().FrameWidth(), 11598.f);
-    QCOMPARE(m_view->frame1()->geometry(), QRect(8, 40, 773, 473));
-    QCOMPARE(m_view->vscroll1()->geometry(), QRect(783, 40, 17, 473));
-    QCOMPARE(m_view->hscroll1()->geometry(), QRect(8, 515, 773, 17));
+    QVERIFY(r->view.FitToScreen());
+    QCOMPARE(r->view.workAreaLayout().FrameWidth, 11598);
+    QCOMPARE(r->view.workAreaLayout().FrameHeight, 7098);
+    QCOMPARE(r->view.model().FrameWidth(), 11598.f);
+    QList<QRect> placed;
+    for (QWidget* w : r->frameAndBars())
+        placed << w->geometry();
+    QCOMPARE(placed, QList<QRect>({QRect(8, 40, 773, 473), QRect(8, 515, 773, 17), QRect(783, 40, 17, 473)}));
 }
 
 void TestMapView::openedMapIsFittedAndShown()
 {
-    const QImage picture = blocks(1000, 700);
-    // A client area of 800 x 532 pixels stands for the 800 x 572 work area less 600 twips of bars.
-    openMap(QSize(800, 532), picture);
-    QCOMPARE(m_view->frame1()->geometry(), QRect(8, 40, 773, 473));
-    QCOMPARE(m_fields->NaturalWidth, 15000);
-    QCOMPARE(m_fields->NaturalHeight, 10500);
-    QCOMPARE(m_fields->ZoomFactor, float(7098.0 / 10500));
-    QCOMPARE(m_view->model().image().Left(), 729.f);
-    QCOMPARE(m_view->label1()->text(), QStringLiteral("0.68:1"));
-    QTRY_VERIFY(!m_view->hscroll1()->isVisible());
-    QVERIFY(!m_view->vscroll1()->isVisible());
-    QVERIFY(m_view->image1()->isVisible());
+    openMap();
+    QCOMPARE(r->view.frame1()->geometry(), QRect(8, 40, 773, 473));
+    QCOMPARE(r->fields.NaturalWidth, 15000);
+    QCOMPARE(r->fields.NaturalHeight, 10500);
+    QCOMPARE(r->fields.ZoomFactor, float(7098.0 / 10500));
+    QCOMPARE(r->view.model().image().Left(), 729.f);
+    QCOMPARE(r->view.label1()->text(), QStringLiteral("0.68:1"));
+    QTRY_VERIFY(!r->view.hscroll1()->isVisible() && !r->view.vscroll1()->isVisible());
+    QVERIFY(r->view.image1()->isVisible());
 
-    // The picture on screen: each block's centre shows the block's colour; left of the image, the frame.
-    const QImage shot = m_view->frame1()->grab().toImage();
-    const double scale = double(m_fields->ZoomFactor), left = 729.0 / 15;
+    // Each block's centre shows the block's colour; left of the image, the frame.
+    const QImage picture = blocks(1000, 700), shot = r->view.frame1()->grab().toImage();
+    const double scale = double(r->fields.ZoomFactor), left = 729.0 / 15;
     for (int by = 0; by < 6; ++by)
         for (int bx = 0; bx < 8; ++bx) {
             const QPoint pic((2 * bx + 1) * 1000 / 16, (2 * by + 1) * 700 / 12);
@@ -200,141 +149,121 @@ void TestMapView::openedMapIsFittedAndShown()
                          std::abs(want.blue() - got.blue()) <= 6,
                      qPrintable(QStringLiteral("block %1,%2").arg(bx).arg(by)));
         }
-    QCOMPARE(QColor(shot.pixel(20, 200)), m_view->frame1()->palette().color(QPalette::Window));
+    QCOMPARE(QColor(shot.pixel(20, 200)), r->view.frame1()->palette().color(QPalette::Window));
 }
 
-void TestMapView::pointerReachesTheHandlersInTwips()
+void TestMapView::pointerEvents()
 {
-    openMap(QSize(800, 532), blocks(1000, 700));
-    QWidget* image = m_view->image1();
+    openMap();
+    QWidget* image = r->view.image1();
+    const auto expect = [&](int i, const char* handler, int button, int shift, float x, float y) {
+        const PointerCall& c = r->sink.calls.at(i);
+        QCOMPARE(c.handler, QLatin1String(handler));
+        QCOMPARE(QList<float>({float(c.button), float(c.shift), c.x, c.y}),
+                 QList<float>({float(button), float(shift), x, y}));
+    };
     // Frame1 pixel (300, 200) is 4500 twips from the frame's left, 729 of them before the image.
     const QPoint local = QPoint(300, 200) - image->pos();
     QTest::mousePress(image, Qt::LeftButton, Qt::ShiftModifier, local);
     QTest::mouseRelease(image, Qt::RightButton, Qt::ControlModifier, local);
-    QCOMPARE(m_sink->calls.size(), 2);
-    QCOMPARE(m_sink->calls[0].handler, QStringLiteral("Image1_MouseDown"));
-    QCOMPARE(m_sink->calls[0].button, 1);
-    QCOMPARE(m_sink->calls[0].shift, 1);
-    QCOMPARE(m_sink->calls[0].x, 3771.f);
-    QCOMPARE(m_sink->calls[0].y, 3000.f);
-    QCOMPARE(m_sink->calls[1].handler, QStringLiteral("Image1_MouseUp"));
-    QCOMPARE(m_sink->calls[1].button, 2);
-    QCOMPARE(m_sink->calls[1].shift, 2);
-    // Over the readout the press still reaches the map.
-    m_sink->calls.clear();
+    // Over the readout the click still reaches the map.
     QTest::mouseClick(image, Qt::MiddleButton, Qt::AltModifier, QPoint(60, 20) - image->pos());
-    QCOMPARE(m_sink->calls.size(), 2);
-    QCOMPARE(m_sink->calls[1].button, 4);
-    QCOMPARE(m_sink->calls[1].shift, 4);
-    QCOMPARE(m_sink->calls[1].x, float(60 * 15 - 729));
-}
+    // Left of the fitted image, on the bare frame.
+    QTest::mouseClick(r->view.frame1(), Qt::RightButton, {}, QPoint(20, 300));
+    QCOMPARE(r->sink.calls.size(), 5);
+    expect(0, "Image1_MouseDown", 1, 1, 3771, 3000);
+    expect(1, "Image1_MouseUp", 2, 2, 3771, 3000);
+    expect(3, "Image1_MouseUp", 4, 4, 60 * 15 - 729, 300);
+    expect(4, "Frame1_MouseUp", 2, 0, 300, 4500);
 
-void TestMapView::dragIsCapturedOutsideTheImage()
-{
-    openMap(QSize(800, 532), blocks(1000, 700));
-    QWidget* image = m_view->image1();
+    // A drag past the image's left edge, over the bare frame, stays with the image, in its twips.
+    r->sink.calls.clear();
     QTest::mousePress(image, Qt::LeftButton, {}, QPoint(100, 100));
-    // Past the image's left edge, over the bare frame: still the image's handlers, in its twips.
     QTest::mouseMove(image, QPoint(-30, 100));
     QTest::mouseRelease(image, Qt::LeftButton, {}, QPoint(-30, 100));
     QStringList handlers;
-    for (const PointerCall& c : m_sink->calls)
+    for (const PointerCall& c : r->sink.calls)
         handlers << c.handler;
-    QVERIFY2(!handlers.contains("Frame1_MouseUp"), qPrintable(handlers.join(',')));
-    QCOMPARE(handlers.last(), QStringLiteral("Image1_MouseUp"));
-    QVERIFY(m_sink->calls.last().x < 0);
-    const auto move = std::find_if(m_sink->calls.begin(), m_sink->calls.end(),
-                                   [](const PointerCall& c) { return c.handler == "Image1_MouseMove"; });
-    QVERIFY(move != m_sink->calls.end());
-    QCOMPARE(move->button, 1);
-}
-
-void TestMapView::framePointerEvents()
-{
-    openMap(QSize(800, 532), blocks(1000, 700));
-    QWidget* frame = m_view->frame1();
-    QTest::mouseClick(frame, Qt::RightButton, {}, QPoint(20, 300)); // left of the fitted image
-    QCOMPARE(m_sink->calls.size(), 1);
-    QCOMPARE(m_sink->calls[0].handler, QStringLiteral("Frame1_MouseUp"));
-    QCOMPARE(m_sink->calls[0].button, 2);
-    QCOMPARE(m_sink->calls[0].x, 300.f);
-    QCOMPARE(m_sink->calls[0].y, 4500.f);
+    QCOMPARE(handlers, QStringList({"Image1_MouseDown", "Image1_MouseMove", "Image1_MouseUp"}));
+    QCOMPARE(r->sink.calls[1].button, 1);
+    QVERIFY(r->sink.calls[2].x < 0);
 }
 
 void TestMapView::barsMoveTheImage()
 {
-    openMap(QSize(800, 532), blocks(1000, 700));
+    openMap();
     for (int i = 0; i < 3; ++i)
-        m_view->ZoomIn();
-    QScrollBar* h = m_view->hscroll1();
+        r->view.ZoomIn();
+    const ImageGeometry& g = r->view.model().image();
+    QScrollBar* h = r->view.hscroll1();
     QVERIFY(h->isVisible());
-    QCOMPARE(h->value(), int(m_view->model().HScroll1().Value()));
-    QCOMPARE(h->pageStep(), int(m_view->model().HScroll1().LargeChange()));
+    QCOMPARE(h->value(), int(r->view.model().HScroll1().Value()));
+    QCOMPARE(h->pageStep(), int(r->view.model().HScroll1().LargeChange()));
     QCOMPARE(h->maximum(), 100);
     QCOMPARE(h->singleStep(), 1);
     const int before = h->value();
     h->triggerAction(QAbstractSlider::SliderSingleStepAdd);
-    QCOMPARE(int(m_view->model().HScroll1().Value()), before + 1);
-    const ImageGeometry& g = m_view->model().image();
-    QCOMPARE(g.Left(), ImageGeometry::whole(float(11598 - g.Width()) * ((before + 1) / 100.0)));
-    QCOMPARE(m_view->image1()->placement().left(), g.Left() / 15.0);
+    QCOMPARE(int(r->view.model().HScroll1().Value()), before + 1);
+    QCOMPARE(g.Left(), -968.f);
+    QCOMPARE(r->view.image1()->placement().left(), g.Left() / 15.0);
     h->triggerAction(QAbstractSlider::SliderToMaximum);
     QCOMPARE(g.Left() + g.Width(), 11598.f);
-    QCOMPARE(m_view->label1()->text(), QStringLiteral("0.90:1"));
-}
+    QCOMPARE(r->view.label1()->text(), QStringLiteral("0.90:1"));
 
-void TestMapView::draggedThumbMovesOnRelease()
-{
-    openMap(QSize(800, 532), blocks(1000, 700));
-    for (int i = 0; i < 3; ++i)
-        m_view->ZoomIn();
-    QScrollBar* v = m_view->vscroll1();
-    const float top = m_view->model().image().Top();
+    // A dragged thumb moves the image when it is let go.
+    QScrollBar* v = r->view.vscroll1();
+    const float top = g.Top();
     v->setSliderDown(true);
     v->setSliderPosition(90);
-    QCOMPARE(m_view->model().image().Top(), top);
-    QCOMPARE(m_view->model().VScroll1().Value(), int16_t(50));
+    QCOMPARE(g.Top(), top);
+    QCOMPARE(r->view.model().VScroll1().Value(), int16_t(50));
     v->setSliderDown(false);
-    QCOMPARE(m_view->model().VScroll1().Value(), int16_t(90));
-    const ImageGeometry& g = m_view->model().image();
-    QCOMPARE(g.Top(), ImageGeometry::whole(float(7098 - g.Height()) * 0.9));
+    QCOMPARE(r->view.model().VScroll1().Value(), int16_t(90));
+    QCOMPARE(g.Top(), -2115.f);
 }
 
 void TestMapView::measuresTheSameAtAnyZoom()
 {
-    openMap(QSize(800, 532), blocks(1000, 700));
-    QWidget* image = m_view->image1();
+    openMap();
+    QWidget* image = r->view.image1();
     // Three map points near the middle of the picture, in natural twips.
     const QPointF A(5000, 4000), B(9500, 6800), C(7300, 3900);
+    // A left-button event at a map point given in natural twips, at sub-pixel precision.
+    const auto send = [&](QPointF natural, QEvent::Type type) {
+        const ImageGeometry& g = r->view.model().image();
+        const QPointF local((g.Left() + natural.x() * g.Width() / r->fields.NaturalWidth) / 15.0 - image->x(),
+                            (g.Top() + natural.y() * g.Height() / r->fields.NaturalHeight) / 15.0 -
+                                image->y());
+        const Qt::MouseButtons held = type == QEvent::MouseButtonRelease ? Qt::NoButton : Qt::LeftButton;
+        QMouseEvent e(type, local, image->mapToGlobal(local), Qt::LeftButton, held, Qt::NoModifier);
+        QApplication::sendEvent(image, &e);
+    };
     const auto drag = [&](QPointF from, QPointF to) {
-        press(image, mapPointToFrame(from), Qt::LeftButton, QEvent::MouseButtonPress);
-        press(image, mapPointToFrame(to), Qt::LeftButton, QEvent::MouseButtonRelease);
+        send(from, QEvent::MouseButtonPress);
+        send(to, QEvent::MouseButtonRelease);
     };
-    const double ab = std::hypot(B.x() - A.x(), B.y() - A.y());
-    const auto check = [&](const char* when) {
+    const auto check = [&](double want, int ends, const char* when) {
         // Each end is rounded to a whole twip of the zoomed image.
-        const double tolerance = 2.0 / m_fields->ZoomFactor + 1e-4 * ab;
-        QVERIFY2(std::abs(m_sink->length - ab) <= tolerance,
-                 qPrintable(QStringLiteral("%1: %2 for %3").arg(when).arg(m_sink->length).arg(ab)));
-        m_sink->length = 0;
+        QVERIFY2(std::abs(r->sink.length - want) <= ends / r->fields.ZoomFactor + 1e-4 * want,
+                 qPrintable(QStringLiteral("%1: %2 for %3").arg(when).arg(r->sink.length).arg(want)));
+        r->sink.length = 0;
     };
+    const auto dist = [](QPointF p, QPointF q) { return std::hypot(q.x() - p.x(), q.y() - p.y()); };
     drag(A, B);
-    check("fitted");
+    check(dist(A, B), 2, "fitted");
     for (int i = 0; i < 3; ++i)
-        m_view->ZoomIn();
+        r->view.ZoomIn();
     drag(A, B);
-    check("after three zoom-ins");
-    m_view->hscroll1()->triggerAction(QAbstractSlider::SliderPageStepAdd);
-    m_view->vscroll1()->triggerAction(QAbstractSlider::SliderSingleStepSub);
+    check(dist(A, B), 2, "after three zoom-ins");
+    r->view.hscroll1()->triggerAction(QAbstractSlider::SliderPageStepAdd);
+    r->view.vscroll1()->triggerAction(QAbstractSlider::SliderSingleStepSub);
     drag(A, B);
-    check("after a scroll");
+    check(dist(A, B), 2, "after a scroll");
     // Two strokes with a zoom between them add up to the path through C.
     drag(A, C);
-    m_view->ZoomOut();
+    r->view.ZoomOut();
     drag(C, B);
-    const double acb = std::hypot(C.x() - A.x(), C.y() - A.y()) + std::hypot(B.x() - C.x(), B.y() - C.y());
-    QVERIFY2(std::abs(m_sink->length - acb) <= 4.0 / m_fields->ZoomFactor + 1e-4 * acb,
-             qPrintable(QString::number(m_sink->length - acb)));
+    check(dist(A, C) + dist(C, B), 4, "across a zoom");
 }
 
 void TestMapView::resizeKeepsEverythingInside_data()
@@ -342,12 +271,13 @@ void TestMapView::resizeKeepsEverythingInside_data()
     QTest::addColumn<int>("zoomIns");
     QTest::addColumn<bool>("painted");
     QTest::addColumn<QSize>("newSize");
-    QTest::newRow("before the first paint, smaller") << 0 << false << QSize(600, 400);
-    QTest::newRow("before the first paint, larger") << 0 << false << QSize(1000, 700);
-    QTest::newRow("shown fitted, smaller") << 0 << true << QSize(600, 400);
-    QTest::newRow("zoomed, smaller") << 4 << true << QSize(600, 400);
-    QTest::newRow("zoomed, larger") << 4 << false << QSize(1200, 900);
-    QTest::newRow("tiny") << 2 << true << QSize(40, 30);
+    QTest::addColumn<int>("frameWidth"); // pixels
+    QTest::newRow("before the first paint, smaller") << 0 << false << QSize(600, 400) << 573;
+    QTest::newRow("before the first paint, larger") << 0 << false << QSize(1000, 700) << 973;
+    QTest::newRow("shown fitted, smaller") << 0 << true << QSize(600, 400) << 573;
+    QTest::newRow("zoomed, smaller") << 4 << true << QSize(600, 400) << 573;
+    QTest::newRow("zoomed, larger") << 4 << false << QSize(1200, 900) << 1173;
+    QTest::newRow("tiny") << 2 << true << QSize(40, 30) << 13;
 }
 
 void TestMapView::resizeKeepsEverythingInside()
@@ -355,63 +285,55 @@ void TestMapView::resizeKeepsEverythingInside()
     QFETCH(int, zoomIns);
     QFETCH(bool, painted);
     QFETCH(QSize, newSize);
-    openMap(QSize(800, 532), blocks(1000, 700));
+    openMap();
     for (int i = 0; i < zoomIns; ++i)
-        m_view->ZoomIn();
+        r->view.ZoomIn();
     if (painted)
-        QTRY_VERIFY(!m_view->refitsOnResize());
+        QTRY_VERIFY(!r->view.refitsOnResize());
+    // Until the map is first seen or zoomed, a resize fits it again; after that the zoom stays.
     const bool refits = zoomIns == 0 && !painted;
-    QCOMPARE(m_view->refitsOnResize(), refits);
-    const float zoom = m_fields->ZoomFactor;
-    m_client->resize(newSize);
-    const QRect inside(QPoint(0, 0), newSize);
-    QTRY_COMPARE(m_client->size(), newSize);
-    for (QWidget* w : {static_cast<QWidget*>(m_view->frame1()), static_cast<QWidget*>(m_view->hscroll1()),
-                       static_cast<QWidget*>(m_view->vscroll1())}) {
-        QVERIFY2(inside.contains(w->geometry()) || w->geometry().isEmpty(), w->objectName().toLatin1());
-        QVERIFY(w->width() >= 0 && w->height() >= 0);
-    }
-    // The horizontal bar ends at the client area's lower edge, the vertical one at its right edge.
-    QCOMPARE(m_view->hscroll1()->geometry().bottom(), newSize.height() - 1);
-    QCOMPARE(m_view->vscroll1()->geometry().right(), newSize.width() - 1);
-    QCOMPARE(m_view->frame1()->width(),
-             std::max(0, int(std::lround((newSize.width() * 15 - 282) / 15.0)) - 8));
-    QVERIFY(m_fields->ZoomFactor > 0);
-    const ImageGeometry& g = m_view->model().image();
+    QCOMPARE(r->view.refitsOnResize(), refits);
+    const float zoom = r->fields.ZoomFactor;
+    r->client.resize(newSize);
+    QTRY_COMPARE(r->client.size(), newSize);
+    for (QWidget* w : r->frameAndBars())
+        QVERIFY2((QRect(QPoint(0, 0), newSize).contains(w->geometry()) || w->geometry().isEmpty()) &&
+                     w->width() >= 0 && w->height() >= 0,
+                 w->objectName().toLatin1());
+    QCOMPARE(r->view.hscroll1()->geometry().bottom(), newSize.height() - 1);
+    QCOMPARE(r->view.vscroll1()->geometry().right(), newSize.width() - 1);
+    QTEST(r->view.frame1()->width(), "frameWidth");
+    const ImageGeometry& g = r->view.model().image();
+    const ViewModel& model = r->view.model();
     if (refits) {
-        QVERIFY(!m_view->hscroll1()->isVisible());
-        QVERIFY(!m_view->vscroll1()->isVisible());
-        QVERIFY(g.Width() <= m_view->model().FrameWidth() && g.Height() <= m_view->model().FrameHeight());
-        QVERIFY(g.Width() == m_view->model().FrameWidth() || g.Height() == m_view->model().FrameHeight());
+        QVERIFY(!r->view.hscroll1()->isVisible() && !r->view.vscroll1()->isVisible());
+        QVERIFY(g.Width() <= model.FrameWidth() && g.Height() <= model.FrameHeight());
+        QVERIFY(g.Width() == model.FrameWidth() || g.Height() == model.FrameHeight());
     } else {
-        QCOMPARE(m_fields->ZoomFactor, zoom);
-        // The image stands where the bars say; a shown bar has no empty strip beside the image.
-        if (m_view->model().HScroll1().Visible()) {
-            QVERIFY(g.Left() <= 0);
-            QVERIFY(g.Left() + g.Width() >= m_view->model().FrameWidth());
-        }
+        QCOMPARE(r->fields.ZoomFactor, zoom);
+        // A shown bar leaves no empty strip beside the image.
+        if (model.HScroll1().Visible())
+            QVERIFY(g.Left() <= 0 && g.Left() + g.Width() >= model.FrameWidth());
     }
 }
 
 void TestMapView::loadBeforeShowEndsFittedInsideTheClient()
 {
     // The main window loads the map before it is shown; it then opens at its final (maximized) size.
-    m_client->resize(700, 450);
-    QVERIFY(m_view->FitToScreen());
-    QCOMPARE(m_view->layout().FrameWidth, 11598); // from the 800 x 572 work area for now
-    m_view->loadPicture(std::make_shared<const MapPicture>(blocks(1000, 700)));
-    m_view->ZoomToFit();
-    m_client->show();
-    QVERIFY(QTest::qWaitForWindowExposed(m_client.get()));
-    QCOMPARE(m_view->layout().FrameWidth, 700 * 15 - 402);
-    QCOMPARE(m_view->layout().FrameHeight, 450 * 15 + 600 - 1482);
-    QVERIFY(QRect(0, 0, 700, 450).contains(m_view->frame1()->geometry()));
-    QVERIFY(QRect(0, 0, 700, 450).contains(m_view->vscroll1()->geometry()));
-    QVERIFY(QRect(0, 0, 700, 450).contains(m_view->hscroll1()->geometry()));
-    QVERIFY(!m_view->hscroll1()->isVisible());
-    QVERIFY(!m_view->vscroll1()->isVisible());
-    QCOMPARE(m_fields->ZoomFactor, float(double(450 * 15 + 600 - 1482) / 10500));
-    QTRY_VERIFY(!m_view->refitsOnResize());
+    r->client.resize(700, 450);
+    QVERIFY(r->view.FitToScreen());
+    QCOMPARE(r->view.layout().FrameWidth, 11598); // from the 800 x 572 work area for now
+    r->view.loadPicture(std::make_shared<const MapPicture>(blocks(1000, 700)));
+    r->view.ZoomToFit();
+    r->client.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&r->client));
+    QCOMPARE(r->view.layout().FrameWidth, 700 * 15 - 402);
+    QCOMPARE(r->view.layout().FrameHeight, 450 * 15 + 600 - 1482);
+    for (QWidget* w : r->frameAndBars())
+        QVERIFY2(QRect(0, 0, 700, 450).contains(w->geometry()), w->objectName().toLatin1());
+    QVERIFY(!r->view.hscroll1()->isVisible() && !r->view.vscroll1()->isVisible());
+    QCOMPARE(r->fields.ZoomFactor, float(double(450 * 15 + 600 - 1482) / 10500));
+    QTRY_VERIFY(!r->view.refitsOnResize());
 }
 
 QTEST_MAIN(TestMapView)
