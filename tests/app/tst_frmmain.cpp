@@ -85,6 +85,10 @@ void TestFrmMain::meterBoxesAndToolbar()
         }
     }
     QVERIFY(!h->main().window()->findChild<QLineEdit*>(QStringLiteral("Text5"))->isVisible());
+    // The toolbar strip keeps its design size, 12132 x 612 twips, whatever the screen.
+    const double tpp = h->view().twipsPerPixelX();
+    QCOMPARE(h->main().window()->findChild<QWidget*>(QStringLiteral("Frame2"))->size(),
+             QSize(qRound(12132 / tpp), qRound(612 / tpp)));
     const char* tips[][2] = {{"OpenFileButton", "Open another map file"},
                              {"ZoomInButton", "Zoom In"},
                              {"ZoomOutButton", "Zoom Out"},
