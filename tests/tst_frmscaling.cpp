@@ -301,19 +301,6 @@ private slots:
         QVERIFY(same(p->CurrentFactors, p->DefaultFactors));
     }
 
-    void typedUnitGivesSameRecordAsPicked()
-    {
-        open();
-        type(combo(1), "Miles");
-        // Typing is no pick: the abbreviation follows only at OK.
-        QCOMPARE(label4()->text(), QStringLiteral("km"));
-        QCOMPARE(option(1)->text(), QStringLiteral("1 km"));
-        clickOk();
-        QVERIFY(p->messages.shown.isEmpty());
-        QVERIFY(same(p->CurrentFactors, record(7, 7, 1.0f)));
-        QCOMPARE(p->CurrentFactors.Abbrev(), QStringLiteral("ml"));
-    }
-
     void feetYardsUserDefined()
     {
         open();
@@ -328,9 +315,7 @@ private slots:
         QVERIFY(p->messages.shown.isEmpty());
         QVERIFY(!dlg->isVisible());
         QCOMPARE(dlg->result(), int(QDialog::Accepted));
-        QCOMPARE(p->CurrentFactors.Unit1(), QStringLiteral("Feet"));
-        QCOMPARE(p->CurrentFactors.Unit2(), QStringLiteral("Yards"));
-        QVERIFY(p->CurrentFactors.CalFactor() == 2.5f);
+        QVERIFY(same(p->CurrentFactors, record(3, 4, 2.5f)));
         QVERIFY(p->CurrentFactors.UnitFactor() == 3.0); // 914.4 / 304.8, exactly
         QCOMPARE(p->CurrentFactors.Abbrev(), QStringLiteral("ft"));
         QCOMPARE(p->meterCaptions, (QStringList{"Feet", "Yards"}));
@@ -342,42 +327,65 @@ private slots:
         QVERIFY(!dlg->EditFactors()); // released on closing
     }
 
-    void userDefinedRefused_data()
+    // Each refusal: its message, the field emptied or set back and focused, the dialog open, nothing applied.
+    void okRefused_data()
     {
-        QTest::addColumn<QString>("text");
+        QTest::addColumn<int>("field"); // 0: the user-defined box, 1 and 2: the unit boxes
+        QTest::addColumn<QString>("typed");
         QTest::addColumn<QString>("message");
+        QTest::addColumn<QString>("after");
 
-        QTest::newRow("empty") << "" << needNumber;
-        QTest::newRow("minus") << "-5" << needPositive;
-        QTest::newRow("blank") << "2 5" << needPositive;
-        QTest::newRow("comma") << "2,5" << needPositive;
-        QTest::newRow("letter") << "5a" << needPositive;
-        QTest::newRow("exponent") << "1e3" << needPositive;
-        QTest::newRow("zero") << "0" << needNonZero;
-        QTest::newRow("0.000") << "0.000" << needNonZero;
-        QTest::newRow("point alone") << "." << needNumber;
-        QTest::newRow("two points") << "1.2.3" << needPositive;
-        QTest::newRow("trailing points") << "5.." << needPositive;
-        QTest::newRow("beyond single precision") << "1" + QString(39, '0') << needPositive;
-        QTest::newRow("below single precision") << "0." + QString(50, '0') + "1" << needNonZero;
+        auto row = [](const char* name, int field, const QString& typed, const QString& message) {
+            QTest::newRow(name) << field << typed << message
+                                << (field == 0   ? QString()
+                                    : field == 1 ? "Kilometres"
+                                                 : "Miles");
+        };
+        row("empty", 0, "", needNumber);
+        row("minus", 0, "-5", needPositive);
+        row("blank", 0, "2 5", needPositive);
+        row("comma", 0, "2,5", needPositive);
+        row("letter", 0, "5a", needPositive);
+        row("exponent", 0, "1e3", needPositive);
+        row("zero", 0, "0", needNonZero);
+        row("0.000", 0, "0.000", needNonZero);
+        row("point alone", 0, ".", needNumber);
+        row("two points", 0, "1.2.3", needPositive);
+        row("trailing points", 0, "5..", needPositive);
+        row("beyond single precision", 0, "1" + QString(39, '0'), needPositive);
+        row("below single precision", 0, "0." + QString(50, '0') + "1", needNonZero);
+        row("kilometres", 1, "kilometres", checkCalibration);
+        row("Miles with blank", 1, "Miles ", checkCalibration);
+        row("abbreviation", 1, "km", checkCalibration);
+        row("empty unit", 1, "", checkCalibration);
+        row("miles", 2, "miles", checkOther);
+        row("FEET", 2, "FEET", checkOther);
     }
 
-    void userDefinedRefused()
+    void okRefused()
     {
-        QFETCH(QString, text);
+        QFETCH(int, field);
+        QFETCH(QString, typed);
         QFETCH(QString, message);
+        QFETCH(QString, after);
         open();
-        chooseOption(4);
-        type(text1(), text);
-        QCOMPARE(text1()->text(), text);
+        if (field == 0)
+            chooseOption(4);
+        QWidget* box = field == 0 ? static_cast<QWidget*>(text1()) : combo(field);
+        QLineEdit* edit = field == 0 ? text1() : combo(field)->lineEdit();
+        type(box, typed);
+        QTest::keyClick(edit, Qt::Key_Tab); // the focus leaves the box: the text stays as typed
+        QCOMPARE(edit->text(), typed);
         QString shownWhileOpen = "not shown";
-        p->messages.onShow = [&](const RecordingMessageBoxes::Shown&) { shownWhileOpen = text1()->text(); };
+        p->messages.onShow = [&](const RecordingMessageBoxes::Shown&) { shownWhileOpen = edit->text(); };
         clickOk();
 
-        expectMessage(1, message, MessageIcon::Warning);
-        QCOMPARE(shownWhileOpen, text); // emptied after the message
-        QCOMPARE(text1()->text(), QString());
-        QTRY_VERIFY(text1()->hasFocus());
+        // The message for Calibration Units alone has no icon.
+        expectMessage(1, message, field == 1 ? MessageIcon::None : MessageIcon::Warning);
+        if (field == 0)
+            QCOMPARE(shownWhileOpen, typed); // emptied after the message
+        QCOMPARE(edit->text(), after);
+        QTRY_VERIFY(box->hasFocus());
         QVERIFY(dlg->isVisible());
         QVERIFY(dlg->EditFactors()->CalFactor() == 1.0f);
         QVERIFY(same(p->CurrentFactors, builtIn));
@@ -385,47 +393,6 @@ private slots:
         QCOMPARE(p->calibrations, 0);
         QVERIFY(p->meterCaptions.isEmpty());
         QVERIFY(!FrmScaling::FactorsAccepted());
-    }
-
-    void unitRefusedAsTyped_data()
-    {
-        QTest::addColumn<int>("comboNumber");
-        QTest::addColumn<QString>("typed");
-        QTest::addColumn<QString>("message");
-        QTest::addColumn<MessageIcon>("icon");
-        QTest::addColumn<QString>("restored");
-
-        QTest::newRow("kilometres") << 1 << "kilometres" << checkCalibration << MessageIcon::None
-                                    << "Kilometres";
-        QTest::newRow("Miles with blank")
-            << 1 << "Miles " << checkCalibration << MessageIcon::None << "Kilometres";
-        QTest::newRow("abbreviation") << 1 << "km" << checkCalibration << MessageIcon::None << "Kilometres";
-        QTest::newRow("empty") << 1 << "" << checkCalibration << MessageIcon::None << "Kilometres";
-        QTest::newRow("miles") << 2 << "miles" << checkOther << MessageIcon::Warning << "Miles";
-        QTest::newRow("FEET") << 2 << "FEET" << checkOther << MessageIcon::Warning << "Miles";
-    }
-
-    void unitRefusedAsTyped()
-    {
-        QFETCH(int, comboNumber);
-        QFETCH(QString, typed);
-        QFETCH(QString, message);
-        QFETCH(MessageIcon, icon);
-        QFETCH(QString, restored);
-        open();
-        QComboBox* box = combo(comboNumber);
-        type(box, typed);
-        QTest::keyClick(box->lineEdit(), Qt::Key_Tab); // the focus leaves the box: the text stays as typed
-        QCOMPARE(box->currentText(), typed);
-        clickOk();
-
-        expectMessage(1, message, icon);
-        QCOMPARE(box->currentText(), restored);
-        QTRY_VERIFY(box->hasFocus());
-        QVERIFY(dlg->isVisible());
-        QVERIFY(same(p->CurrentFactors, builtIn));
-        QCOMPARE(p->calibrations, 0);
-        QVERIFY(p->meterCaptions.isEmpty());
     }
 
     void storedUnitOutsideCatalogue()
@@ -537,16 +504,20 @@ private slots:
     void overwriteDefaults_data()
     {
         QTest::addColumn<bool>("tick");
-        QTest::newRow("ticked") << true;
-        QTest::newRow("not ticked") << false;
+        QTest::addColumn<bool>("readOnly");
+        QTest::newRow("ticked") << true << false;
+        QTest::newRow("not ticked") << false << false;
+        QTest::newRow("ticked, store cannot be written") << true << true;
     }
 
     void overwriteDefaults()
     {
         QFETCH(bool, tick);
+        QFETCH(bool, readOnly);
         ScaleFactors saved = record(3, 4, 2.5f);
         QVERIFY(ScaleSettings("Write", saved, p->store, p->services.RaiseFatal));
         Equalise(p->DefaultFactors, saved);
+        p->store.readOnly = readOnly;
         open();
         pick(1, 7);
         pick(2, 0);
@@ -557,20 +528,23 @@ private slots:
         clickOk();
 
         const ScaleFactors chosen = record(7, 0, 0.1f);
-        const ScaleFactors& kept = tick ? chosen : saved;
+        QVERIFY(!dlg->isVisible());
+        QVERIFY(p->fatal.isEmpty()); // a store that cannot be written does not end the program
+        QCOMPARE(p->calibrations, 1);
         QVERIFY(same(p->CurrentFactors, chosen));
-        QVERIFY(same(p->DefaultFactors, kept));
+        QVERIFY(same(p->DefaultFactors, tick ? chosen : saved));
         QCOMPARE(p->store.writes, tick ? 2 : 1);
 
         // The next start reads the store into a new DefaultFactors and the dialog opens on it.
+        const bool kept = tick && !readOnly;
         ScaleFactors fresh;
         QVERIFY(ScaleSettings("Read", fresh, p->store, p->services.RaiseFatal));
-        QVERIFY(same(fresh, kept));
+        QVERIFY(same(fresh, kept ? chosen : saved));
         FrmScaling::resetFactorsAcceptedForTest();
         Equalise(p->DefaultFactors, fresh);
         open();
-        checkOptions(tick ? "ml" : "ft", tick ? 0 : 4); // 0.1 read back is the first option
-        QCOMPARE(text1()->text(), tick ? QString() : QStringLiteral("2.5"));
+        checkOptions(kept ? "ml" : "ft", kept ? 0 : 4); // 0.1 read back is the first option
+        QCOMPARE(text1()->text(), kept ? QString() : QStringLiteral("2.5"));
     }
 
     void firstRunMode()
@@ -600,50 +574,9 @@ private slots:
         checkFirstRunControls(false);
     }
 
-    void unwritableStoreDoesNotEndProgram()
-    {
-        p->FirstRun = true;
-        p->store.readOnly = true;
-        p->store.entries.insert("File1", "/maps/a.gif");
-        open();
-        pick(1, 3);
-        clickOk();
-        QVERIFY(!dlg->isVisible());
-        QCOMPARE(p->store.writes, 1);
-        QCOMPARE(p->store.entries.size(), 1);
-        QVERIFY(p->fatal.isEmpty());
-        QCOMPARE(p->calibrations, 1);
-        QCOMPARE(p->DefaultFactors.Unit1(), QStringLiteral("Feet"));
-    }
-
-    void resetThenCancel()
-    {
-        open();
-        pick(1, 3);
-        chooseOption(3);
-        clickOk(); // CurrentFactors now Feet, 100 ft
-        QCOMPARE(p->calibrations, 1);
-        const ScaleFactors current = p->CurrentFactors;
-
-        open();
-        QCOMPARE(combo(1)->currentText(), QStringLiteral("Feet"));
-        checkOptions("ft", 3);
-        type(combo(2), "Yards");
-        QTest::mouseClick(button("Reset"), Qt::LeftButton);
-        QCOMPARE(combo(1)->currentText(), QStringLiteral("Kilometres"));
-        QCOMPARE(combo(2)->currentText(), QStringLiteral("Miles"));
-        checkOptions("km", 1);
-        QVERIFY(same(*dlg->EditFactors(), p->DefaultFactors));
-        QVERIFY(same(p->CurrentFactors, current)); // nothing applied until OK
-
-        QTest::mouseClick(button("Command2"), Qt::LeftButton);
-        QVERIFY(!dlg->isVisible());
-        QCOMPARE(dlg->result(), int(QDialog::Rejected));
-        QVERIFY(same(p->CurrentFactors, current));
-        QCOMPARE(p->calibrations, 1);
-    }
-
-    void untilFirstOkEveryOpeningStartsFromDefaults()
+    // Until the first OK every opening starts from the defaults, afterwards from the values confirmed.
+    // Reset shows the defaults; Cancel applies nothing.
+    void openingResetAndCancel()
     {
         Equalise(p->CurrentFactors, record(0, 1, 5.0f));
         open();
@@ -653,13 +586,31 @@ private slots:
         QVERIFY(!FrmScaling::FactorsAccepted());
 
         open();
-        pick(1, 2);
+        pick(1, 3);
+        chooseOption(3);
         clickOk();
         QVERIFY(FrmScaling::FactorsAccepted());
+        const ScaleFactors current = p->CurrentFactors; // Feet, 100 ft
         Equalise(p->DefaultFactors, record(4, 4, 7.0f));
-        open(); // now the confirmed values, not the defaults
-        QCOMPARE(combo(1)->currentText(), QStringLiteral("Inches"));
-        QCOMPARE(p->CurrentFactors.Unit1(), QStringLiteral("Inches"));
+        open();
+        QVERIFY(same(p->CurrentFactors, current));
+        QCOMPARE(combo(1)->currentText(), QStringLiteral("Feet"));
+        checkOptions("ft", 3);
+
+        type(combo(2), "Miles");
+        QTest::mouseClick(button("Reset"), Qt::LeftButton);
+        QCOMPARE(combo(1)->currentText(), QStringLiteral("Yards"));
+        QCOMPARE(combo(2)->currentText(), QStringLiteral("Yards"));
+        checkOptions("yd", 4);
+        QCOMPARE(text1()->text(), QStringLiteral("7"));
+        QVERIFY(same(*dlg->EditFactors(), p->DefaultFactors));
+        QVERIFY(same(p->CurrentFactors, current)); // nothing applied until OK
+
+        QTest::mouseClick(button("Command2"), Qt::LeftButton);
+        QVERIFY(!dlg->isVisible());
+        QCOMPARE(dlg->result(), int(QDialog::Rejected));
+        QVERIFY(same(p->CurrentFactors, current));
+        QCOMPARE(p->calibrations, 1);
     }
 
     void closingDropsUnconfirmedEdits_data()
@@ -701,16 +652,18 @@ private slots:
         QCOMPARE(p->meterCaptions, (QStringList{"Kilometres", "Miles"}));
         QVERIFY(same(p->CurrentFactors, builtIn));
 
-        // Enter in a box is OK too.
+        // A unit typed, not picked, and Enter in its box for OK.
         open();
         chooseOption(4);
         type(text1(), "6.7");
-        type(combo(1), "Metres");
+        type(combo(1), "Miles");
+        checkOptions("km", 4); // typing is no pick: the abbreviation follows only at OK
         QTest::keyClick(combo(1)->lineEdit(), Qt::Key_Return);
         QVERIFY(!dlg->isVisible());
         QVERIFY(p->messages.shown.isEmpty());
-        QVERIFY(same(p->CurrentFactors, record(5, 7, 6.7f)));
-        QCOMPARE(p->meterCaptions, (QStringList{"Metres", "Miles"}));
+        QVERIFY(same(p->CurrentFactors, record(7, 7, 6.7f)));
+        QCOMPARE(p->CurrentFactors.Abbrev(), QStringLiteral("ml"));
+        QCOMPARE(p->meterCaptions, (QStringList{"Miles", "Miles"}));
         QCOMPARE(p->calibrations, 2);
         QVERIFY(p->fatal.isEmpty());
     }
@@ -728,7 +681,6 @@ private slots:
         QVERIFY(p->messages.shown.isEmpty());
         QVERIFY(p->CurrentFactors.CalFactor() == 6.7f);
         QCOMPARE(p->store.entries.value("CalFact"), QStringLiteral("6.7")); // a point in the store
-        QCOMPARE(p->store.entries.value("UnitFact"), QStringLiteral("1.609344"));
         ScaleFactors restarted;
         QVERIFY(ScaleSettings("Read", restarted, p->store, p->services.RaiseFatal));
         QVERIFY(same(restarted, p->CurrentFactors));

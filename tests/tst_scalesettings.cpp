@@ -43,8 +43,9 @@ private slots:
         QTest::addColumn<float>("calFactor");
         QTest::addColumn<double>("unitFactor");
 
-        auto row = [](const char* name, QStringList stored, bool restored, float cal = 0, double factor = 0) {
-            QTest::newRow(name) << stored << restored << cal << factor;
+        auto row = [](const QString& name, QStringList stored, bool restored, float cal = 0,
+                      double factor = 0) {
+            QTest::addRow("%s", qPrintable(name)) << stored << restored << cal << factor;
         };
         row("empty store", {"<none>", "<none>", "<none>", "<none>", "<none>"}, false);
         row("all five", {"Feet", "Yards", "2.5", "3", "ft"}, true, 2.5f, 3.0);
@@ -53,26 +54,27 @@ private slots:
         row("blanks around numbers", {"Feet", "Yards", " 2.5 ", " 3", "ft"}, true, 2.5f, 3.0);
         row("exponent form", {"Miles", "Millimetres", "1", "6.21371192237334E-07", "ml"}, true, 1.0f,
             1.0 / 1609344.0);
-        row("empty Abbrev", {"Feet", "Yards", "2.5", "3", ""}, false);
+        row("lower-case exponent", {"Feet", "Yards", "6.7e-1", "6.7e-1", "ft"}, true, 0.67f, 0.67);
+        row("largest single", {"Feet", "Yards", "3.402823E+38", "3.402823E+38", "ft"}, true, 3.402823E+38f,
+            3.402823E+38);
+        row("UnitFact beyond single", {"Feet", "Yards", "2.5", "3.5E+38", "ft"}, true, 2.5f, 3.5E+38);
         row("absent Abbrev", {"Feet", "Yards", "2.5", "3", "<none>"}, false);
-        row("empty Unit1", {"", "Yards", "2.5", "3", "ft"}, false);
-        row("empty Unit2", {"Feet", "", "2.5", "3", "ft"}, false);
-        row("empty CalFact", {"Feet", "Yards", "", "3", "ft"}, false);
-        row("empty UnitFact", {"Feet", "Yards", "2.5", "", "ft"}, false);
-        row("CalFact not a number", {"Feet", "Yards", "abc", "3", "ft"}, false);
-        row("CalFact with comma", {"Feet", "Yards", "2,5", "3", "ft"}, false);
-        row("CalFact trailing text", {"Feet", "Yards", "2.5ft", "3", "ft"}, false);
-        row("CalFact NaN", {"Feet", "Yards", "nan", "3", "ft"}, false);
-        row("CalFact infinite", {"Feet", "Yards", "inf", "3", "ft"}, false);
-        row("CalFact beyond single", {"Feet", "Yards", "1E+39", "3", "ft"}, false);
-        row("CalFact zero", {"Feet", "Yards", "0", "3", "ft"}, false);
-        row("CalFact negative", {"Feet", "Yards", "-2.5", "3", "ft"}, false);
-        row("UnitFact not a number", {"Feet", "Yards", "2.5", "three", "ft"}, false);
-        row("UnitFact NaN", {"Feet", "Yards", "2.5", "NaN", "ft"}, false);
-        row("UnitFact infinite", {"Feet", "Yards", "2.5", "-Infinity", "ft"}, false);
-        row("UnitFact beyond double", {"Feet", "Yards", "2.5", "1E+309", "ft"}, false);
-        row("UnitFact zero", {"Feet", "Yards", "2.5", "0", "ft"}, false);
-        row("UnitFact negative", {"Feet", "Yards", "2.5", "-3", "ft"}, false);
+
+        // One bad entry among good ones brings back all five built-in defaults.
+        const QStringList keys{"Unit1", "Unit2", "CalFact", "UnitFact", "Abbrev"};
+        auto bad = [&](int key, const QStringList& texts) {
+            for (const QString& text : texts) {
+                QStringList stored{"Feet", "Yards", "2.5", "3", "ft"};
+                stored[key] = text;
+                row(keys[key] + " '" + text + "'", stored, false);
+            }
+        };
+        bad(0, {""});
+        bad(1, {""});
+        bad(2,
+            {"", "abc", "2,5", "2.5ft", "nan", "inf", "1E+39", "0", "-2.5", "+1", "0x10", "1.2.3", ".", " "});
+        bad(3, {"", "three", "NaN", "-Infinity", "1E+309", "0", "-3", "+1", "0x10", "1.2.3", ".", " "});
+        bad(4, {""});
     }
 
     void readRestoresOrFallsBack()
@@ -206,40 +208,6 @@ private slots:
         MemorySettingsStore partial;
         partial.entries.insert("CalFact", "abc");
         QVERIFY(!ReadFirstRun(partial));
-    }
-
-    void parseStoredNumbers_data()
-    {
-        QTest::addColumn<QString>("text");
-        QTest::addColumn<bool>("singleOk");
-        QTest::addColumn<float>("single");
-        QTest::addColumn<bool>("doubleOk");
-        QTest::addColumn<double>("dbl");
-
-        QTest::newRow("0.1") << "0.1" << true << 0.1f << true << 0.1;
-        QTest::newRow("lower-case exponent") << "6.7e-1" << true << 0.67f << true << 0.67;
-        QTest::newRow("largest single") << "3.402823E+38" << true << 3.402823E+38f << true << 3.402823E+38;
-        QTest::newRow("beyond single") << "3.5E+38" << false << 0.0f << true << 3.5E+38;
-        QTest::newRow("leading plus") << "+1" << false << 0.0f << false << 0.0;
-        QTest::newRow("hexadecimal") << "0x10" << false << 0.0f << false << 0.0;
-        QTest::newRow("two points") << "1.2.3" << false << 0.0f << false << 0.0;
-        QTest::newRow("point alone") << "." << false << 0.0f << false << 0.0;
-        QTest::newRow("blank") << " " << false << 0.0f << false << 0.0;
-    }
-
-    void parseStoredNumbers()
-    {
-        QFETCH(QString, text);
-        QFETCH(bool, singleOk);
-        QFETCH(float, single);
-        QFETCH(bool, doubleOk);
-        QFETCH(double, dbl);
-        const std::optional<float> s = ParseStoredSingle(text);
-        const std::optional<double> d = ParseStoredDouble(text);
-        QCOMPARE(s.has_value(), singleOk);
-        QCOMPARE(d.has_value(), doubleOk);
-        QVERIFY(!singleOk || *s == single);
-        QVERIFY(!doubleOk || *d == dbl);
     }
 };
 
