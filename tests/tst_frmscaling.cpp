@@ -395,31 +395,13 @@ private slots:
         QVERIFY(!FrmScaling::FactorsAccepted());
     }
 
-    void storedUnitOutsideCatalogue()
+    // One fault per OK, in field order; a refused unit box shows EditFactors' unit again, even one
+    // from the store that is not in the catalogue.
+    void faultsOneAtATime()
     {
         p->DefaultFactors.setUnit1("Furlongs");
         open();
         QCOMPARE(combo(1)->currentText(), QStringLiteral("Furlongs"));
-        type(combo(1), "Feet");
-        QTest::keyClick(combo(1)->lineEdit(), Qt::Key_Tab);
-        type(combo(2), "Leagues");
-        clickOk();
-        expectMessage(1, checkOther, MessageIcon::Warning);
-        QCOMPARE(dlg->EditFactors()->Unit1(), QStringLiteral("Feet")); // passed its check
-        QCOMPARE(combo(1)->currentText(), QStringLiteral("Feet"));
-
-        // Reset brings back the stored name, which OK refuses.
-        QTest::mouseClick(button("Reset"), Qt::LeftButton);
-        QCOMPARE(combo(1)->currentText(), QStringLiteral("Furlongs"));
-        clickOk();
-        expectMessage(2, checkCalibration, MessageIcon::None);
-        QCOMPARE(combo(1)->currentText(), QStringLiteral("Furlongs"));
-        QCOMPARE(p->calibrations, 0);
-    }
-
-    void distanceCheckedBeforeUnits()
-    {
-        open();
         chooseOption(4);
         type(combo(1), "Leagues");
         type(combo(2), "Chains");
@@ -430,16 +412,29 @@ private slots:
         type(text1(), "3");
         clickOk();
         expectMessage(2, checkCalibration, MessageIcon::None);
+        QCOMPARE(combo(1)->currentText(), QStringLiteral("Furlongs"));
         QCOMPARE(combo(2)->currentText(), QStringLiteral("Chains"));
 
+        type(combo(1), "Feet");
+        QTest::keyClick(combo(1)->lineEdit(), Qt::Key_Tab);
         clickOk();
         expectMessage(3, checkOther, MessageIcon::Warning);
+        QCOMPARE(dlg->EditFactors()->Unit1(), QStringLiteral("Feet")); // passed its check
+        QCOMPARE(combo(1)->currentText(), QStringLiteral("Feet"));
         QCOMPARE(combo(2)->currentText(), QStringLiteral("Miles"));
+
+        // Reset brings back the stored name, which OK refuses.
+        QTest::mouseClick(button("Reset"), Qt::LeftButton);
+        QCOMPARE(combo(1)->currentText(), QStringLiteral("Furlongs"));
+        clickOk();
+        expectMessage(4, checkCalibration, MessageIcon::None);
+        QCOMPARE(combo(1)->currentText(), QStringLiteral("Furlongs"));
         QCOMPARE(p->calibrations, 0);
 
+        pick(1, 6);
         clickOk();
-        QCOMPARE(p->messages.shown.size(), 3);
-        QVERIFY(same(p->CurrentFactors, record(6, 7, 3.0f)));
+        QCOMPARE(p->messages.shown.size(), 4);
+        QVERIFY(same(p->CurrentFactors, record(6, 7, 1.0f)));
         QCOMPARE(p->calibrations, 1);
     }
 
