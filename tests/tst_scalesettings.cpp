@@ -4,42 +4,10 @@
 
 #include <QLocale>
 #include <QTest>
-#include <limits>
-
-// ScaleSettings and first-run detection over a store in memory.
-class TestScaleSettings : public QObject
-{
-    Q_OBJECT
-private slots:
-    void cleanup() { QLocale::setDefault(QLocale::c()); }
-    void emptyStoreGivesBuiltInDefaults();
-    void readRestoresOrFallsBack_data();
-    void readRestoresOrFallsBack();
-    void writeTexts_data();
-    void writeTexts();
-    void writeThenFreshReadRestoresTheRecord_data();
-    void writeThenFreshReadRestoresTheRecord();
-    void writeUsesPointInCommaLocale();
-    void otherModesAreFatal_data();
-    void otherModesAreFatal();
-    void refusedWriteIsReported();
-    void firstRun();
-    void parseStoredNumbers_data();
-    void parseStoredNumbers();
-};
 
 namespace
 {
 const auto noFatal = [](int16_t n) { QFAIL(qPrintable(QStringLiteral("fatal error %1").arg(n))); };
-
-void checkBuiltInDefaults(const ScaleFactors& f)
-{
-    QCOMPARE(f.Unit1(), QStringLiteral("Kilometres"));
-    QCOMPARE(f.Unit2(), QStringLiteral("Miles"));
-    QVERIFY(f.CalFactor() == 1.0f);
-    QVERIFY(f.UnitFactor() == 1.609344);
-    QCOMPARE(f.Abbrev(), QStringLiteral("km"));
-}
 
 ScaleFactors record(const QString& u1, const QString& u2, float cal, double factor, const QString& abbrev)
 {
@@ -51,267 +19,197 @@ ScaleFactors record(const QString& u1, const QString& u2, float cal, double fact
     f.setAbbrev(abbrev);
     return f;
 }
+
+void checkRecord(const ScaleFactors& f, const QStringList& units, float cal, double factor)
+{
+    QCOMPARE(f.Unit1(), units[0]);
+    QCOMPARE(f.Unit2(), units[1]);
+    QVERIFY(f.CalFactor() == cal);
+    QVERIFY2(f.UnitFactor() == factor, qPrintable(QString::number(f.UnitFactor(), 'g', 17)));
+    QCOMPARE(f.Abbrev(), units[2]);
+}
 } // namespace
 
-void TestScaleSettings::emptyStoreGivesBuiltInDefaults()
+// ScaleSettings and first-run detection over a store in memory.
+class TestScaleSettings : public QObject
 {
-    MemorySettingsStore store;
-    ScaleFactors f = record("Feet", "Yards", 2.5f, 3.0, "ft"); // replaced entirely
-    QVERIFY(ScaleSettings("Read", f, store, noFatal));
-    checkBuiltInDefaults(f);
-    QCOMPARE(store.writes, 0);
-}
+    Q_OBJECT
+private slots:
+    void cleanup() { QLocale::setDefault(QLocale::c()); }
+    void readRestoresOrFallsBack_data()
+    {
+        QTest::addColumn<QStringList>("stored"); // Unit1, Unit2, CalFact, UnitFact, Abbrev; "<none>" = absent
+        QTest::addColumn<bool>("restored");
+        QTest::addColumn<float>("calFactor");
+        QTest::addColumn<double>("unitFactor");
 
-void TestScaleSettings::readRestoresOrFallsBack_data()
-{
-    QTest::addColumn<QStringList>("stored"); // Unit1, Unit2, CalFact, UnitFact, Abbrev; "<none>" = absent
-    QTest::addColumn<bool>("restored");
-    QTest::addColumn<float>("calFactor");
-    QTest::addColumn<double>("unitFactor");
+        auto row = [](const QString& name, QStringList stored, bool restored, float cal = 0,
+                      double factor = 0) {
+            QTest::addRow("%s", qPrintable(name)) << stored << restored << cal << factor;
+        };
+        row("empty store", {"<none>", "<none>", "<none>", "<none>", "<none>"}, false);
+        row("all five", {"Feet", "Yards", "2.5", "3", "ft"}, true, 2.5f, 3.0);
+        row("unit outside catalogue kept", {"Furlongs", "Miles", "1", "1.609344", "fur"}, true, 1.0f,
+            1.609344);
+        row("blanks around numbers", {"Feet", "Yards", " 2.5 ", " 3", "ft"}, true, 2.5f, 3.0);
+        row("exponent form", {"Miles", "Millimetres", "1", "6.21371192237334E-07", "ml"}, true, 1.0f,
+            1.0 / 1609344.0);
+        row("lower-case exponent", {"Feet", "Yards", "6.7e-1", "6.7e-1", "ft"}, true, 0.67f, 0.67);
+        row("largest single", {"Feet", "Yards", "3.402823E+38", "3.402823E+38", "ft"}, true, 3.402823E+38f,
+            3.402823E+38);
+        row("UnitFact beyond single", {"Feet", "Yards", "2.5", "3.5E+38", "ft"}, true, 2.5f, 3.5E+38);
+        row("absent Abbrev", {"Feet", "Yards", "2.5", "3", "<none>"}, false);
 
-    auto row = [](const char* name, QStringList stored, bool restored, float cal = 0, double factor = 0) {
-        QTest::newRow(name) << stored << restored << cal << factor;
-    };
-    row("all five", {"Feet", "Yards", "2.5", "3", "ft"}, true, 2.5f, 3.0);
-    row("unit outside catalogue kept", {"Furlongs", "Miles", "1", "1.609344", "fur"}, true, 1.0f, 1.609344);
-    row("blanks around numbers", {"Feet", "Yards", " 2.5 ", " 3", "ft"}, true, 2.5f, 3.0);
-    row("exponent form", {"Miles", "Millimetres", "1", "6.21371192237334E-07", "ml"}, true, 1.0f,
-        1.0 / 1609344.0);
-    row("empty Abbrev", {"Feet", "Yards", "2.5", "3", ""}, false);
-    row("absent Abbrev", {"Feet", "Yards", "2.5", "3", "<none>"}, false);
-    row("empty Unit1", {"", "Yards", "2.5", "3", "ft"}, false);
-    row("empty Unit2", {"Feet", "", "2.5", "3", "ft"}, false);
-    row("empty CalFact", {"Feet", "Yards", "", "3", "ft"}, false);
-    row("empty UnitFact", {"Feet", "Yards", "2.5", "", "ft"}, false);
-    row("CalFact not a number", {"Feet", "Yards", "abc", "3", "ft"}, false);
-    row("CalFact with comma", {"Feet", "Yards", "2,5", "3", "ft"}, false);
-    row("CalFact trailing text", {"Feet", "Yards", "2.5ft", "3", "ft"}, false);
-    row("CalFact NaN", {"Feet", "Yards", "nan", "3", "ft"}, false);
-    row("CalFact infinite", {"Feet", "Yards", "inf", "3", "ft"}, false);
-    row("CalFact beyond single", {"Feet", "Yards", "1E+39", "3", "ft"}, false);
-    row("CalFact zero", {"Feet", "Yards", "0", "3", "ft"}, false);
-    row("CalFact negative", {"Feet", "Yards", "-2.5", "3", "ft"}, false);
-    row("UnitFact not a number", {"Feet", "Yards", "2.5", "three", "ft"}, false);
-    row("UnitFact NaN", {"Feet", "Yards", "2.5", "NaN", "ft"}, false);
-    row("UnitFact infinite", {"Feet", "Yards", "2.5", "-Infinity", "ft"}, false);
-    row("UnitFact beyond double", {"Feet", "Yards", "2.5", "1E+309", "ft"}, false);
-    row("UnitFact zero", {"Feet", "Yards", "2.5", "0", "ft"}, false);
-    row("UnitFact negative", {"Feet", "Yards", "2.5", "-3", "ft"}, false);
-}
-
-void TestScaleSettings::readRestoresOrFallsBack()
-{
-    QFETCH(QStringList, stored);
-    QFETCH(bool, restored);
-    const QStringList keys{"Unit1", "Unit2", "CalFact", "UnitFact", "Abbrev"};
-    MemorySettingsStore store;
-    for (int i = 0; i < keys.size(); ++i) {
-        if (stored[i] != "<none>")
-            store.entries.insert(keys[i], stored[i]);
+        // One bad entry among good ones brings back all five built-in defaults.
+        const QStringList keys{"Unit1", "Unit2", "CalFact", "UnitFact", "Abbrev"};
+        auto bad = [&](int key, const QStringList& texts) {
+            for (const QString& text : texts) {
+                QStringList stored{"Feet", "Yards", "2.5", "3", "ft"};
+                stored[key] = text;
+                row(keys[key] + " '" + text + "'", stored, false);
+            }
+        };
+        bad(0, {""});
+        bad(1, {""});
+        bad(2,
+            {"", "abc", "2,5", "2.5ft", "nan", "inf", "1E+39", "0", "-2.5", "+1", "0x10", "1.2.3", ".", " "});
+        bad(3, {"", "three", "NaN", "-Infinity", "1E+309", "0", "-3", "+1", "0x10", "1.2.3", ".", " "});
+        bad(4, {""});
     }
-    ScaleFactors f;
-    QVERIFY(ScaleSettings("Read", f, store, noFatal));
-    if (!restored) {
-        checkBuiltInDefaults(f);
-        return;
+
+    void readRestoresOrFallsBack()
+    {
+        QFETCH(QStringList, stored);
+        QFETCH(bool, restored);
+        QFETCH(float, calFactor);
+        QFETCH(double, unitFactor);
+        const QStringList keys{"Unit1", "Unit2", "CalFact", "UnitFact", "Abbrev"};
+        MemorySettingsStore store;
+        for (int i = 0; i < keys.size(); ++i) {
+            if (stored[i] != "<none>")
+                store.entries.insert(keys[i], stored[i]);
+        }
+        ScaleFactors f = record("Inches", "Metres", 7.0f, 9.0, "in"); // every field is replaced
+        QVERIFY(ScaleSettings("Read", f, store, noFatal));
+        QCOMPARE(store.writes, 0);
+        if (restored)
+            checkRecord(f, {stored[0], stored[1], stored[4]}, calFactor, unitFactor);
+        else
+            checkRecord(f, {"Kilometres", "Miles", "km"}, 1.0f, 1.609344);
     }
-    QFETCH(float, calFactor);
-    QFETCH(double, unitFactor);
-    QCOMPARE(f.Unit1(), stored[0]);
-    QCOMPARE(f.Unit2(), stored[1]);
-    QVERIFY(f.CalFactor() == calFactor);
-    QVERIFY(f.UnitFactor() == unitFactor);
-    QCOMPARE(f.Abbrev(), stored[4]);
-}
 
-void TestScaleSettings::writeTexts_data()
-{
-    QTest::addColumn<int>("unit1");
-    QTest::addColumn<int>("unit2");
-    QTest::addColumn<float>("calFactor");
-    QTest::addColumn<QString>("calText");
-    QTest::addColumn<QString>("factorText");
+    void writeThenFreshRead_data()
+    {
+        QTest::addColumn<int>("unit1");
+        QTest::addColumn<int>("unit2");
+        QTest::addColumn<float>("calFactor");
+        QTest::addColumn<QString>("calText");
+        QTest::addColumn<QString>("factorText");
+        QTest::addColumn<float>("calBack");
+        QTest::addColumn<double>("factorBack");
 
-    QTest::newRow("Feet Yards 2.5") << 3 << 4 << 2.5f << "2.5"
-                                    << "3";
-    QTest::newRow("Kilometres Miles 1") << 6 << 7 << 1.0f << "1"
-                                        << "1.609344";
-    QTest::newRow("Miles Millimetres 0.1") << 7 << 0 << 0.1f << "0.1"
-                                           << "6.21371192237334E-07";
-    QTest::newRow("Inches Feet 100") << 2 << 3 << 100.0f << "100"
-                                     << "12";
-    QTest::newRow("Metres Feet 6.7") << 5 << 3 << 6.7f << "6.7"
-                                     << "0.3048";
-    QTest::newRow("Millimetres Miles 1234567") << 0 << 7 << 1234567.0f << "1234567"
-                                               << "1609344";
-    QTest::newRow("Centimetres Inches 12345678") << 1 << 2 << 12345678.0f << "1.234568E+07"
-                                                 << "2.54";
-}
+        // The point is written and read whatever the user's decimal separator.
+        for (const char* locale : {"", " (comma locale)"}) {
+            auto row = [&](const char* name, int u1, int u2, float cal, const char* calText,
+                           const char* factorText, float calBack, double factorBack) {
+                QTest::addRow("%s%s", name, locale)
+                    << u1 << u2 << cal << QString(calText) << QString(factorText) << calBack << factorBack;
+            };
+            row("Feet Yards 2.5", 3, 4, 2.5f, "2.5", "3", 2.5f, 3.0);
+            row("Kilometres Miles 1", 6, 7, 1.0f, "1", "1.609344", 1.0f, 1.609344);
+            row("Miles Millimetres 0.1", 7, 0, 0.1f, "0.1", "6.21371192237334E-07", 0.1f, 1.0 / 1609344.0);
+            // 304.8 / 25.4 is 12.000000000000002; its 15-digit text is 12.
+            row("Inches Feet 100", 2, 3, 100.0f, "100", "12", 100.0f, 12.0);
+            row("Metres Feet 6.7", 5, 3, 6.7f, "6.7", "0.3048", 6.7f, 0.3048);
+            row("Miles Kilometres 6.7", 7, 6, 6.7f, "6.7", "0.621371192237334", 6.7f, 1000000.0 / 1609344.0);
+            row("Millimetres Miles 1234567", 0, 7, 1234567.0f, "1234567", "1609344", 1234567.0f, 1609344.0);
+            row("Centimetres Inches 12345678", 1, 2, 12345678.0f, "1.234568E+07", "2.54", 12345680.0f, 2.54);
+        }
+    }
 
-void TestScaleSettings::writeTexts()
-{
-    QFETCH(int, unit1);
-    QFETCH(int, unit2);
-    QFETCH(float, calFactor);
-    QFETCH(QString, calText);
-    QFETCH(QString, factorText);
+    void writeThenFreshRead()
+    {
+        QFETCH(int, unit1);
+        QFETCH(int, unit2);
+        QFETCH(float, calFactor);
+        QFETCH(QString, calText);
+        QFETCH(QString, factorText);
+        QFETCH(float, calBack);
+        QFETCH(double, factorBack);
+        if (QString(QTest::currentDataTag()).contains("comma"))
+            QLocale::setDefault(QLocale(QLocale::German));
 
-    ScaleFactors f =
-        record(UnitName(unit1), UnitName(unit2), calFactor, UnitFactorFor(unit1, unit2), UnitAbbrev(unit1));
-    MemorySettingsStore store;
-    QVERIFY(ScaleSettings("Write", f, store, noFatal));
-    QCOMPARE(store.writes, 1); // all five in one write
-    QCOMPARE(store.entries.value("Unit1"), UnitName(unit1));
-    QCOMPARE(store.entries.value("Unit2"), UnitName(unit2));
-    QCOMPARE(store.entries.value("CalFact"), calText);
-    QCOMPARE(store.entries.value("UnitFact"), factorText);
-    QCOMPARE(store.entries.value("Abbrev"), UnitAbbrev(unit1));
-    QCOMPARE(store.entries.size(), 5);
-}
+        ScaleFactors f = record(UnitName(unit1), UnitName(unit2), calFactor, UnitFactorFor(unit1, unit2),
+                                UnitAbbrev(unit1));
+        MemorySettingsStore store;
+        QVERIFY(ScaleSettings("Write", f, store, noFatal));
+        QCOMPARE(store.writes, 1); // all five in one write
+        QCOMPARE(store.entries.size(), 5);
+        QCOMPARE(store.entries.value("Unit1"), UnitName(unit1));
+        QCOMPARE(store.entries.value("Unit2"), UnitName(unit2));
+        QCOMPARE(store.entries.value("CalFact"), calText);
+        QCOMPARE(store.entries.value("UnitFact"), factorText);
+        QCOMPARE(store.entries.value("Abbrev"), UnitAbbrev(unit1));
 
-void TestScaleSettings::writeThenFreshReadRestoresTheRecord_data()
-{
-    QTest::addColumn<int>("unit1");
-    QTest::addColumn<int>("unit2");
-    QTest::addColumn<float>("calFactor");
-    QTest::addColumn<double>("expectedFactor");
+        ScaleFactors next; // a new run's DefaultFactors
+        QVERIFY(ScaleSettings("Read", next, store, noFatal));
+        checkRecord(next, {UnitName(unit1), UnitName(unit2), UnitAbbrev(unit1)}, calBack, factorBack);
+    }
 
-    QTest::newRow("Feet Yards 2.5") << 3 << 4 << 2.5f << 3.0;
-    QTest::newRow("Kilometres 0.1") << 6 << 7 << 0.1f << 1.609344;
-    QTest::newRow("Miles Millimetres") << 7 << 0 << 1.0f << 1.0 / 1609344.0;
-    // 304.8 / 25.4 is 12.000000000000002; its 15-digit text is 12.
-    QTest::newRow("Inches Feet") << 2 << 3 << 10.0f << 12.0;
-    QTest::newRow("Miles Kilometres 6.7") << 7 << 6 << 6.7f << 1000000.0 / 1609344.0;
-}
+    void otherModesAreFatal_data()
+    {
+        QTest::addColumn<QString>("mode");
+        QTest::newRow("lower case read") << "read";
+        QTest::newRow("upper case WRITE") << "WRITE";
+        QTest::newRow("empty") << "";
+        QTest::newRow("trailing blank") << "Read ";
+        QTest::newRow("other word") << "Delete";
+    }
 
-void TestScaleSettings::writeThenFreshReadRestoresTheRecord()
-{
-    QFETCH(int, unit1);
-    QFETCH(int, unit2);
-    QFETCH(float, calFactor);
-    QFETCH(double, expectedFactor);
+    void otherModesAreFatal()
+    {
+        QFETCH(QString, mode);
+        MemorySettingsStore store;
+        store.entries.insert("Unit1", "Feet");
+        ScaleFactors f = record("Yards", "Miles", 3.0f, 1760.0, "yd");
+        QList<int16_t> raised;
+        QVERIFY(!ScaleSettings(mode, f, store, [&](int16_t n) { raised << n; }));
+        QCOMPARE(raised, QList<int16_t>{419});
+        checkRecord(f, {"Yards", "Miles", "yd"}, 3.0f, 1760.0);
+        QCOMPARE(store.writes, 0);
+        QCOMPARE(store.entries.size(), 1);
+    }
 
-    const ScaleFactors written =
-        record(UnitName(unit1), UnitName(unit2), calFactor, UnitFactorFor(unit1, unit2), UnitAbbrev(unit1));
-    MemorySettingsStore store;
-    ScaleFactors first;
-    Equalise(first, written);
-    QVERIFY(ScaleSettings("Write", first, store, noFatal));
+    void refusedWriteIsReported()
+    {
+        MemorySettingsStore store;
+        store.entries.insert("Unit1", "Feet");
+        store.readOnly = true;
+        ScaleFactors f = ScaleFactors::builtInDefaults();
+        QVERIFY(!ScaleSettings("Write", f, store, noFatal));
+        QCOMPARE(store.entries.value("Unit1"), QStringLiteral("Feet"));
+    }
 
-    ScaleFactors next; // a new run's DefaultFactors
-    QVERIFY(ScaleSettings("Read", next, store, noFatal));
-    QCOMPARE(next.Unit1(), UnitName(unit1));
-    QCOMPARE(next.Unit2(), UnitName(unit2));
-    QVERIFY(next.CalFactor() == calFactor);
-    QVERIFY2(next.UnitFactor() == expectedFactor, qPrintable(QString::number(next.UnitFactor(), 'g', 17)));
-    QCOMPARE(next.Abbrev(), UnitAbbrev(unit1));
-}
+    void firstRun()
+    {
+        MemorySettingsStore store;
+        QVERIFY(ReadFirstRun(store));
+        // Recent maps alone (saved when the first map loads) do not end the first run.
+        store.entries.insert("File1", "/maps/a.gif");
+        QVERIFY(ReadFirstRun(store));
+        store.entries.insert("Unit1", "");
+        QVERIFY(ReadFirstRun(store));
 
-void TestScaleSettings::writeUsesPointInCommaLocale()
-{
-    QLocale::setDefault(QLocale(QLocale::German));
-    MemorySettingsStore store;
-    ScaleFactors f = record("Feet", "Yards", 2.5f, 3.0, "ft");
-    f.setUnitFactor(1.609344);
-    QVERIFY(ScaleSettings("Write", f, store, noFatal));
-    QCOMPARE(store.entries.value("CalFact"), QStringLiteral("2.5"));
-    QCOMPARE(store.entries.value("UnitFact"), QStringLiteral("1.609344"));
-    ScaleFactors back;
-    QVERIFY(ScaleSettings("Read", back, store, noFatal));
-    QVERIFY(back.CalFactor() == 2.5f);
-    QVERIFY(back.UnitFactor() == 1.609344);
-}
+        ScaleFactors f = ScaleFactors::builtInDefaults();
+        QVERIFY(ScaleSettings("Write", f, store, noFatal));
+        QVERIFY(!ReadFirstRun(store));
 
-void TestScaleSettings::otherModesAreFatal_data()
-{
-    QTest::addColumn<QString>("mode");
-    QTest::newRow("lower case read") << "read";
-    QTest::newRow("upper case WRITE") << "WRITE";
-    QTest::newRow("empty") << "";
-    QTest::newRow("trailing blank") << "Read ";
-    QTest::newRow("other word") << "Delete";
-}
-
-void TestScaleSettings::otherModesAreFatal()
-{
-    QFETCH(QString, mode);
-    MemorySettingsStore store;
-    store.entries.insert("Unit1", "Feet");
-    ScaleFactors f = record("Yards", "Miles", 3.0f, 1760.0, "yd");
-    QList<int16_t> raised;
-    QVERIFY(!ScaleSettings(mode, f, store, [&](int16_t n) { raised << n; }));
-    QCOMPARE(raised, QList<int16_t>{419});
-    QCOMPARE(f.Unit1(), QStringLiteral("Yards"));
-    QVERIFY(f.CalFactor() == 3.0f);
-    QCOMPARE(store.writes, 0);
-    QCOMPARE(store.entries.size(), 1);
-}
-
-void TestScaleSettings::refusedWriteIsReported()
-{
-    MemorySettingsStore store;
-    store.entries.insert("Unit1", "Feet");
-    store.readOnly = true;
-    ScaleFactors f = ScaleFactors::builtInDefaults();
-    QVERIFY(!ScaleSettings("Write", f, store, noFatal));
-    QCOMPARE(store.entries.value("Unit1"), QStringLiteral("Feet"));
-}
-
-void TestScaleSettings::firstRun()
-{
-    MemorySettingsStore store;
-    QVERIFY(ReadFirstRun(store));
-    // Recent maps alone (saved when the first map loads) do not end the first run.
-    store.entries.insert("File1", "/maps/a.gif");
-    QVERIFY(ReadFirstRun(store));
-    store.entries.insert("Unit1", "");
-    QVERIFY(ReadFirstRun(store));
-
-    ScaleFactors f = ScaleFactors::builtInDefaults();
-    QVERIFY(ScaleSettings("Write", f, store, noFatal));
-    QVERIFY(!ReadFirstRun(store));
-
-    // A store with some entries damaged or missing is a set-up store whose defaults fall back.
-    MemorySettingsStore partial;
-    partial.entries.insert("CalFact", "abc");
-    QVERIFY(!ReadFirstRun(partial));
-}
-
-void TestScaleSettings::parseStoredNumbers_data()
-{
-    QTest::addColumn<QString>("text");
-    QTest::addColumn<bool>("singleOk");
-    QTest::addColumn<float>("single");
-    QTest::addColumn<bool>("doubleOk");
-    QTest::addColumn<double>("dbl");
-
-    QTest::newRow("0.1") << "0.1" << true << 0.1f << true << 0.1;
-    QTest::newRow("lower-case exponent") << "6.7e-1" << true << 0.67f << true << 0.67;
-    QTest::newRow("largest single") << "3.402823E+38" << true << 3.402823E+38f << true << 3.402823E+38;
-    QTest::newRow("beyond single") << "3.5E+38" << false << 0.0f << true << 3.5E+38;
-    QTest::newRow("leading plus") << "+1" << false << 0.0f << false << 0.0;
-    QTest::newRow("hexadecimal") << "0x10" << false << 0.0f << false << 0.0;
-    QTest::newRow("two points") << "1.2.3" << false << 0.0f << false << 0.0;
-    QTest::newRow("point alone") << "." << false << 0.0f << false << 0.0;
-    QTest::newRow("blank") << " " << false << 0.0f << false << 0.0;
-}
-
-void TestScaleSettings::parseStoredNumbers()
-{
-    QFETCH(QString, text);
-    QFETCH(bool, singleOk);
-    QFETCH(float, single);
-    QFETCH(bool, doubleOk);
-    QFETCH(double, dbl);
-    const std::optional<float> s = ParseStoredSingle(text);
-    const std::optional<double> d = ParseStoredDouble(text);
-    QCOMPARE(s.has_value(), singleOk);
-    QCOMPARE(d.has_value(), doubleOk);
-    if (singleOk)
-        QVERIFY(*s == single);
-    if (doubleOk)
-        QVERIFY(*d == dbl);
-}
+        // A store with some entries damaged or missing is a set-up store whose defaults fall back.
+        MemorySettingsStore partial;
+        partial.entries.insert("CalFact", "abc");
+        QVERIFY(!ReadFirstRun(partial));
+    }
+};
 
 QTEST_GUILESS_MAIN(TestScaleSettings)
 #include "tst_scalesettings.moc"
