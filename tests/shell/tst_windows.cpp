@@ -21,13 +21,9 @@ class TestWindows : public QObject
 private slots:
     void splashShowsVersionAndMaker();
     void splashTimerClosesThenContinues();
-    void splashEndsItsModalDisplay();
-    void splashIgnoresEscape();
-    void splashCentred();
+    void splashCentredAndDeafToEscape();
     void aboutWindow();
-    void aboutOkBringsMainWindowBack();
     void readMeWindow();
-    void readMeSections();
     void inclineTable_data();
     void inclineTable();
     void pictures_data();
@@ -67,67 +63,53 @@ void TestWindows::splashShowsVersionAndMaker()
 
 void TestWindows::splashTimerClosesThenContinues()
 {
+    // exec() needs no user here: the shortened timer ends it, and the continuation runs inside it.
     int calls = 0;
-    bool visibleDuringCall = true;
+    bool inExec = false, ranInsideExec = false, visibleDuringCall = true;
     frmSplash* splash = nullptr;
     frmSplash s("1.1f", [&] {
         ++calls;
+        ranInsideExec = inExec;
         visibleDuringCall = splash->isVisible();
     });
     splash = &s;
-    s.Timer1.setInterval(20);
-    s.show();
-    QVERIFY(s.isVisible());
-    QTRY_COMPARE(calls, 1);
-    QVERIFY(!visibleDuringCall); // closed before the first open begins
-    QVERIFY(!s.Timer1.isActive());
-    QCOMPARE(s.result(), int(QDialog::Accepted));
-    s.Timer1_Timer(); // a second run would open a second map: it must not
-    QCOMPARE(calls, 1);
-}
-
-void TestWindows::splashEndsItsModalDisplay()
-{
-    // exec() needs no user here: the shortened timer ends it, and the continuation runs inside it.
-    bool ranInsideExec = false;
-    bool inExec = false;
-    frmSplash s("1.1f", [&] { ranInsideExec = inExec; });
     s.Timer1.setInterval(10);
     inExec = true;
     const int result = s.exec();
     inExec = false;
     QCOMPARE(result, int(QDialog::Accepted));
+    QCOMPARE(calls, 1);
     QVERIFY(ranInsideExec);
+    QVERIFY(!visibleDuringCall); // closed before the first open begins
     QVERIFY(!s.isVisible());
+    QVERIFY(!s.Timer1.isActive());
+    s.Timer1_Timer(); // a second run would open a second map: it must not
+    QCOMPARE(calls, 1);
 }
 
-void TestWindows::splashIgnoresEscape()
+void TestWindows::splashCentredAndDeafToEscape()
 {
     int calls = 0;
     frmSplash s("1.1f", [&] { ++calls; });
     s.show();
     QVERIFY(QTest::qWaitForWindowExposed(&s));
+    const QRect screen = s.screen()->availableGeometry();
+    QVERIFY2((s.frameGeometry().center() - screen.center()).manhattanLength() <= 2,
+             qPrintable(QDebug::toString(s.frameGeometry())));
+    QVERIFY(s.width() < screen.width());
     QTest::keyClick(&s, Qt::Key_Escape);
     QVERIFY(s.isVisible());
     s.Timer1_Timer();
     QCOMPARE(calls, 1);
 }
 
-void TestWindows::splashCentred()
-{
-    frmSplash s("1.1f", nullptr);
-    s.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&s));
-    const QPoint centre = s.screen()->availableGeometry().center();
-    QVERIFY2(
-        (s.frameGeometry().center() - centre).manhattanLength() <= 2,
-        qPrintable(QString("%1,%2").arg(s.frameGeometry().center().x()).arg(s.frameGeometry().center().y())));
-    QVERIFY(s.width() < s.screen()->availableGeometry().width());
-}
-
 void TestWindows::aboutWindow()
 {
-    FrmAbout about("1.1f");
+    QWidget main;
+    main.setWindowTitle("Mapwheel v1.1f");
+    main.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&main));
+    FrmAbout about("1.1f", &main);
     QCOMPARE(about.windowTitle(), QString("About Mapwheel"));
     QCOMPARE(about.Command1->text(), QString("OK"));
     QCOMPARE(about.Label4->text(), QString::fromUtf8(Maker::WebAddress));
@@ -135,31 +117,17 @@ void TestWindows::aboutWindow()
     QCOMPARE(about.Label3->text(), QString::fromUtf8(Maker::CopyrightLine));
     const QColor web = about.Label4->palette().color(QPalette::WindowText);
     QVERIFY(web.blue() > 2 * web.red() && web.blue() > 2 * web.green());
-    about.Label2->clear();
+    about.Label2->clear(); // the version line is filled in when the window comes up
     about.show();
     about.activateWindow();
     QVERIFY(QTest::qWaitForWindowExposed(&about));
     QTRY_COMPARE(about.Label2->text(), QString("Version 1.1f"));
     QCOMPARE(accessibleText(about.Label2), QString("Version 1.1f"));
-    QTest::mouseClick(about.Command1, Qt::LeftButton);
-    QVERIFY(!about.isVisible());
-    QCOMPARE(about.result(), int(QDialog::Accepted));
-}
-
-void TestWindows::aboutOkBringsMainWindowBack()
-{
-    QWidget main;
-    main.setWindowTitle("Mapwheel v1.1f");
-    main.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&main));
-    FrmAbout about("1.1f", &main);
-    about.show();
-    about.activateWindow();
-    QVERIFY(QTest::qWaitForWindowExposed(&about));
     main.hide(); // whatever became of it while the about window was up
     QTest::mouseClick(about.Command1, Qt::LeftButton);
     QVERIFY(!about.isVisible());
-    QVERIFY(main.isVisible());
+    QCOMPARE(about.result(), int(QDialog::Accepted));
+    QVERIFY(main.isVisible()); // OK brings the main window back
     QTRY_VERIFY(main.isActiveWindow());
 }
 
@@ -177,26 +145,17 @@ void TestWindows::readMeWindow()
     QVERIFY(QTest::qWaitForWindowExposed(&readMe));
     QTest::mouseClick(readMe.Command1, Qt::LeftButton);
     QVERIFY(!readMe.isVisible());
-}
 
-void TestWindows::readMeSections()
-{
     const QStringList lines = ReadMeText().split('\n');
     QCOMPARE(lines.at(0), QString("MAPWHEEL"));
     QCOMPARE(lines.at(1), QString("========"));
-    const QStringList headings{"INTRODUCTION",
-                               "HOW MAPWHEEL WORKS",
-                               "CHOICE OF UNITS",
-                               "CALIBRATION",
-                               "MEASURING THE ROUTE",
-                               "ZOOMING IN AND OUT",
-                               "EFFECT OF HILLY TERRAIN ON ACCURACY",
-                               "TECHNICAL HELP"};
     int last = 1;
-    for (const QString& h : headings) {
+    for (const char* h :
+         {"INTRODUCTION", "HOW MAPWHEEL WORKS", "CHOICE OF UNITS", "CALIBRATION", "MEASURING THE ROUTE",
+          "ZOOMING IN AND OUT", "EFFECT OF HILLY TERRAIN ON ACCURACY", "TECHNICAL HELP"}) {
         const int at = lines.indexOf(h);
-        QVERIFY2(at > last, qPrintable(h)); // present, and in this order
-        QCOMPARE(lines.at(at + 1), QString(h.size(), '-'));
+        QVERIFY2(at > last, h); // present, and in this order
+        QCOMPARE(lines.at(at + 1), QString(qstrlen(h), '-'));
         last = at;
     }
     for (const QString& line : lines)
