@@ -22,62 +22,42 @@ class TestPaths : public QObject
 {
     Q_OBJECT
 private slots:
-    void folderOf_data();
-    void folderOf();
-    void initialFolder_data();
-    void initialFolder();
+    void folders_data();
+    void folders();
     void helpFile();
     void openDialogAcrossSeveralOpens();
 };
 
-void TestPaths::folderOf_data()
+void TestPaths::folders_data()
 {
-    QTest::addColumn<QString>("path");
+    QTest::addColumn<QString>("path"); // also the File1 setting
+    QTest::addColumn<QString>("startDir");
     QTest::addColumn<QString>("folder");
-    const auto row = [](const char* name, QString path, QString folder) {
-        QTest::newRow(name) << path << folder;
+    const auto row = [](const char* name, QString path, QString folder, QString startDir = "/opt") {
+        QTest::newRow(name) << path << startDir << folder;
     };
     row("drive and folder", "C:\\Maps\\walk.gif", "C:\\Maps");
     row("drive only", "C:\\walk.gif", "C:");
-    row("bare name", "walk.gif", "");
-    row("empty", "", "");
+    row("bare name", "walk.gif", "", "/home/ann");
     row("unix path", "/home/ann/maps/walk.gif", "/home/ann/maps");
     row("root", "/walk.gif", "");
     row("mixed, slash last", "C:\\Maps/walk.gif", "C:\\Maps");
     row("mixed, backslash last", "/home/ann\\walk.gif", "/home/ann");
     row("trailing separator", "D:\\Walks\\", "D:\\Walks");
-    row("spaces kept", "D:\\Walks\\Sheet 12.jpg", "D:\\Walks");
+    row("spaces kept", "D:\\Walks\\Sheet 12.jpg", "D:\\Walks", "/home/ann");
+    // With no File1, the Maps folder beside the program.
+    row("no File1, windows start dir", "", "C:\\Program Files\\Tool/Maps", "C:\\Program Files\\Tool");
+    row("no File1", "", "/home/ann/mapwheel/Maps", "/home/ann/mapwheel");
+    row("no File1, start dir with separator", "", "//Maps", "/");
 }
 
-void TestPaths::folderOf()
+void TestPaths::folders()
 {
     QFETCH(QString, path);
-    QFETCH(QString, folder);
-    QCOMPARE(FolderOf(path), folder);
-}
-
-void TestPaths::initialFolder_data()
-{
-    QTest::addColumn<QString>("file1");
-    QTest::addColumn<QString>("startDir");
-    QTest::addColumn<QString>("folder");
-    const auto row = [](const char* name, QString file1, QString startDir, QString folder) {
-        QTest::newRow(name) << file1 << startDir << folder;
-    };
-    row("no File1, windows start dir", "", "C:\\Program Files\\Tool", "C:\\Program Files\\Tool/Maps");
-    row("no File1", "", "/home/ann/mapwheel", "/home/ann/mapwheel/Maps");
-    row("no File1, start dir with separator", "", "/", "//Maps");
-    row("File1 with folder", "D:\\Walks\\Sheet 12.jpg", "/home/ann", "D:\\Walks");
-    row("File1 unix", "/home/ann/maps/walk.gif", "/opt", "/home/ann/maps");
-    row("File1 bare name", "walk.gif", "/home/ann", "");
-}
-
-void TestPaths::initialFolder()
-{
-    QFETCH(QString, file1);
     QFETCH(QString, startDir);
     QFETCH(QString, folder);
-    QCOMPARE(InitialFolder(file1, startDir), folder);
+    QCOMPARE(FolderOf(path), path.isEmpty() ? QString() : folder);
+    QCOMPARE(InitialFolder(path, startDir), folder);
 }
 
 void TestPaths::helpFile()
