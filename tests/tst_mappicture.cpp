@@ -21,39 +21,29 @@ QImage noise(QSize size, quint32 seed)
     return img;
 }
 
-// Mean and largest difference of any channel between two pictures of the same size.
-std::pair<double, int> difference(const QImage& a, const QImage& b)
+// Mean difference of the channels of two pictures of the same size.
+double meanDifference(const QImage& a, const QImage& b)
 {
     const QImage x = a.convertToFormat(QImage::Format_RGB32), y = b.convertToFormat(QImage::Format_RGB32);
-    double sum = 0;
-    int worst = 0;
+    qint64 sum = 0;
     for (int r = 0; r < x.height(); ++r) {
         const auto* p = reinterpret_cast<const quint32*>(x.constScanLine(r));
         const auto* q = reinterpret_cast<const quint32*>(y.constScanLine(r));
-        for (int c = 0; c < x.width(); ++c) {
-            for (int shift = 0; shift < 24; shift += 8) {
-                const int d = std::abs(int((p[c] >> shift) & 0xff) - int((q[c] >> shift) & 0xff));
-                sum += d;
-                worst = std::max(worst, d);
-            }
-        }
+        for (int c = 0; c < x.width(); ++c)
+            for (int shift = 0; shift < 24; shift += 8)
+                sum += std::abs(int((p[c] >> shift) & 0xff) - int((q[c] >> shift) & 0xff));
     }
-    return {sum / (3.0 * x.width() * x.height()), worst};
+    return sum / (3.0 * x.width() * x.height());
 }
 
-// What the map view does: draws the copy levelFor() picks, stretched over the displayed rectangle.
-QImage drawFitted(const MapPicture& picture, QSize viewport)
+// `image` stretched over `rect` of a white frame, as the map view draws the map.
+QImage framed(QSize viewport, const QImage& image, const QRectF& rect)
 {
-    const QSize natural = picture.naturalSize();
-    const double scale =
-        std::min(double(viewport.width()) / natural.width(), double(viewport.height()) / natural.height());
     QImage frame(viewport, QImage::Format_RGB32);
     frame.fill(Qt::white);
     QPainter p(&frame);
     p.setRenderHint(QPainter::SmoothPixmapTransform);
-    int divisor = 0;
-    const QImage& level = picture.levelFor(scale, &divisor);
-    p.drawImage(QRectF(0, 0, natural.width() * scale, natural.height() * scale), level);
+    p.drawImage(rect, image);
     return frame;
 }
 
@@ -65,13 +55,12 @@ class TestMapPicture : public QObject
 private slots:
     void levelSizes_data();
     void levelSizes();
-    void halveAveragesEachChannelRounded();
-    void halveKeepsTheLastColumnOfAOnePixelWideImage();
+    void halve_data();
+    void halve();
     void bandsInAnyOrderGiveTheSameCopies_data();
     void bandsInAnyOrderGiveTheSameCopies();
     void levelFor_data();
     void levelFor();
-    void previewStandsInAtItsDivisor();
     void copiesDrawTheSameMapWhenFitted_data();
     void copiesDrawTheSameMapWhenFitted();
 };
@@ -97,40 +86,36 @@ void TestMapPicture::levelSizes()
     QCOMPARE(QList<QSize>(sizes.begin(), sizes.end()), expected);
 }
 
-void TestMapPicture::halveAveragesEachChannelRounded()
+void TestMapPicture::halve_data()
 {
-    QImage src(2, 2, QImage::Format_ARGB32_Premultiplied);
-    // Red 0+1+1+1 = 3 -> 1 (3/4 rounds up), green and blue 0+0+1+1 = 2 -> 1 (a half rounds up),
-
-    src.setPixel(0, 0, 0xff000000U);
-    src.setPixel(1, 0, 0xff010001U);
-    src.setPixel(0, 1, 0xff010100U);
-    src.setPixel(1, 1, 0xff010101U);
-    QCOMPARE(MapPicture::halve(src).pixel(0, 0), 0xff010101U);
-    QImage sums(2, 2, QImage::Format_ARGB32_Premultiplied);
-    sums.setPixel(0, 0, 0xffff0000U);
-    sums.setPixel(1, 0, 0xffff0000U);
-    sums.setPixel(0, 1, 0xffff0100U);
-    sums.setPixel(1, 1, 0xffff0001U);
-    // red 255 x4 = 255, green 1 of 4 -> 0, blue 1 of 4 -> 0, alpha 255
-    QCOMPARE(MapPicture::halve(sums).pixel(0, 0), 0xffff0000U);
-    QImage halfway(2, 2, QImage::Format_RGB32);
-    halfway.fill(0xff000000U);
-    halfway.setPixel(0, 0, 0xff020406U);
-    QCOMPARE(MapPicture::halve(halfway).pixel(0, 0), 0xff010102U); // 2/4 -> 1, 4/4 -> 1, 6/4 -> 2 (1.5 up)
+    QTest::addColumn<QImage>("source");
+    QTest::addColumn<QImage>("half");
+    const auto image = [](QSize size, QImage::Format format, QList<QRgb> pixels) {
+        QImage img(size, format);
+        for (int k = 0; k < pixels.size(); ++k)
+            img.setPixel(k % size.width(), k / size.width(), pixels[k]);
+        return img;
+    };
+    const auto argb = QImage::Format_ARGB32_Premultiplied;
+    QTest::newRow("3/4 and 1/2 round up")
+        << image({2, 2}, argb, {0xff000000U, 0xff010001U, 0xff010100U, 0xff010101U})
+        << image({1, 1}, argb, {0xff010101U});
+    QTest::newRow("1/4 rounds down, full alpha stays")
+        << image({2, 2}, argb, {0xffff0000U, 0xffff0000U, 0xffff0100U, 0xffff0001U})
+        << image({1, 1}, argb, {0xffff0000U});
+    QTest::newRow("1.5 rounds up") << image({2, 2}, QImage::Format_RGB32,
+                                            {0xff020406U, 0xff000000U, 0xff000000U, 0xff000000U})
+                                   << image({1, 1}, QImage::Format_RGB32, {0xff010102U});
+    QTest::newRow("one pixel wide keeps its column")
+        << image({1, 4}, QImage::Format_RGB32, {0xff101010U, 0xff303030U, 0xff000000U, 0xff000000U})
+        << image({1, 2}, QImage::Format_RGB32, {0xff202020U, 0xff000000U});
 }
 
-void TestMapPicture::halveKeepsTheLastColumnOfAOnePixelWideImage()
+void TestMapPicture::halve()
 {
-    QImage src(1, 4, QImage::Format_RGB32);
-    src.setPixel(0, 0, 0xff101010U);
-    src.setPixel(0, 1, 0xff303030U);
-    src.setPixel(0, 2, 0xff000000U);
-    src.setPixel(0, 3, 0xff000000U);
-    const QImage half = MapPicture::halve(src);
-    QCOMPARE(half.size(), QSize(1, 2));
-    QCOMPARE(half.pixel(0, 0), 0xff202020U);
-    QCOMPARE(half.pixel(0, 1), 0xff000000U);
+    QFETCH(QImage, source);
+    QFETCH(QImage, half);
+    QCOMPARE(MapPicture::halve(source), half);
 }
 
 void TestMapPicture::bandsInAnyOrderGiveTheSameCopies_data()
@@ -159,42 +144,37 @@ void TestMapPicture::bandsInAnyOrderGiveTheSameCopies()
 
 void TestMapPicture::levelFor_data()
 {
+    QTest::addColumn<bool>("preview");
     QTest::addColumn<double>("scale");
     QTest::addColumn<int>("divisor");
     QTest::addColumn<QSize>("drawnFrom");
     // A 2000 x 1000 picture has copies of 1000 x 500, 500 x 250 and 250 x 125.
-    QTest::newRow("magnified") << 2.0 << 1 << QSize(2000, 1000);
-    QTest::newRow("natural size") << 1.0 << 1 << QSize(2000, 1000);
-    QTest::newRow("just under natural") << 0.51 << 1 << QSize(2000, 1000);
-    QTest::newRow("half") << 0.5 << 2 << QSize(1000, 500);
-    QTest::newRow("0.3") << 0.3 << 2 << QSize(1000, 500);
-    QTest::newRow("quarter") << 0.25 << 4 << QSize(500, 250);
-    QTest::newRow("eighth") << 0.125 << 8 << QSize(250, 125);
-    QTest::newRow("below the smallest copy") << 0.01 << 8 << QSize(250, 125);
+    QTest::newRow("magnified") << false << 2.0 << 1 << QSize(2000, 1000);
+    QTest::newRow("natural size") << false << 1.0 << 1 << QSize(2000, 1000);
+    QTest::newRow("just under natural") << false << 0.51 << 1 << QSize(2000, 1000);
+    QTest::newRow("half") << false << 0.5 << 2 << QSize(1000, 500);
+    QTest::newRow("0.3") << false << 0.3 << 2 << QSize(1000, 500);
+    QTest::newRow("quarter") << false << 0.25 << 4 << QSize(500, 250);
+    QTest::newRow("eighth") << false << 0.125 << 8 << QSize(250, 125);
+    QTest::newRow("below the smallest copy") << false << 0.01 << 8 << QSize(250, 125);
+    // A preview: 500 x 300 standing in for 4000 x 2400, an eighth of it.
+    QTest::newRow("preview at natural size") << true << 1.0 << 8 << QSize(500, 300);
+    QTest::newRow("preview at a sixteenth") << true << 1.0 / 16 << 16 << QSize(250, 150);
 }
 
 void TestMapPicture::levelFor()
 {
+    QFETCH(bool, preview);
     QFETCH(double, scale);
     QFETCH(int, divisor);
     QFETCH(QSize, drawnFrom);
-    const MapPicture picture(noise({2000, 1000}, 3));
+    const MapPicture picture = preview ? MapPicture::preview(noise({500, 300}, 5), QSize(4000, 2400), 8)
+                                       : MapPicture(noise({2000, 1000}, 3));
+    QCOMPARE(picture.isPreview(), preview);
+    QCOMPARE(picture.naturalSize(), preview ? QSize(4000, 2400) : QSize(2000, 1000));
     int d = 0;
     QCOMPARE(picture.levelFor(scale, &d).size(), drawnFrom);
     QCOMPARE(d, divisor);
-}
-
-void TestMapPicture::previewStandsInAtItsDivisor()
-{
-    const MapPicture preview = MapPicture::preview(noise({500, 300}, 5), QSize(4000, 2400), 8);
-    QVERIFY(preview.isPreview());
-    QCOMPARE(preview.naturalSize(), QSize(4000, 2400));
-    int d = 0;
-    QCOMPARE(preview.levelFor(1.0, &d).size(), QSize(500, 300));
-    QCOMPARE(d, 8);
-    QCOMPARE(preview.levelFor(1.0 / 16, &d).size(), QSize(250, 150));
-    QCOMPARE(d, 16);
-    QVERIFY(!MapPicture(noise({10, 10}, 1)).isPreview());
 }
 
 void TestMapPicture::copiesDrawTheSameMapWhenFitted_data()
@@ -209,23 +189,20 @@ void TestMapPicture::copiesDrawTheSameMapWhenFitted()
 {
     QFETCH(QSize, viewport);
     const QImage full = makeSyntheticMap({1600, 1200}, 11);
+    const double scale = std::min(viewport.width() / 1600.0, viewport.height() / 1200.0);
+    const QRectF fitted(0, 0, 1600 * scale, 1200 * scale);
     const MapPicture picture(full);
+    int divisor = 0;
+    const QImage drawn = framed(viewport, picture.levelFor(scale, &divisor), fitted);
     // Reference: the whole picture scaled down with Qt's area-averaging smooth scaling.
-    QImage reference(viewport, QImage::Format_RGB32);
-    reference.fill(Qt::white);
-    const double scale = std::min(double(viewport.width()) / 1600, double(viewport.height()) / 1200);
-    QPainter(&reference)
-        .drawImage(0, 0,
-                   full.scaled(qRound(1600 * scale), qRound(1200 * scale), Qt::IgnoreAspectRatio,
-                               Qt::SmoothTransformation));
-    const auto [mean, worst] = difference(drawFitted(picture, viewport), reference);
-    qInfo("mean %.2f, worst %d", mean, worst);
+    const QImage smooth =
+        full.scaled(fitted.size().toSize(), Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+    const double mean = meanDifference(drawn, framed(viewport, smooth, QRectF(QPointF(0, 0), smooth.size())));
     QVERIFY2(mean < 4.0, qPrintable(QString::number(mean)));
     // The same map displaced by one displayed pixel differs far more: the comparison can tell.
-    QImage shifted(viewport, QImage::Format_RGB32);
-    shifted.fill(Qt::white);
-    QPainter(&shifted).drawImage(1, 0, reference);
-    QVERIFY(difference(drawFitted(picture, viewport), shifted).first > 2 * mean);
+    const double shifted =
+        meanDifference(drawn, framed(viewport, smooth, QRectF(QPointF(1, 0), smooth.size())));
+    QVERIFY2(shifted > 2 * mean, qPrintable(QString::number(shifted)));
 }
 
 QTEST_MAIN(TestMapPicture)

@@ -13,10 +13,9 @@ class TestQtHelpViewer : public QObject
 {
     Q_OBJECT
 private slots:
-    void opensAtContents();
-    void missingFileReported();
-    void folderReported();
-    void secondOpenReusesWindow();
+    void opensAtContentsInOneWindow();
+    void unreadableFileReported_data();
+    void unreadableFileReported();
 };
 
 static QString projectHelpFile()
@@ -24,7 +23,7 @@ static QString projectHelpFile()
     return QStringLiteral(MAPWHEEL_SOURCE_DIR) + "/mapwheel.hlp";
 }
 
-void TestQtHelpViewer::opensAtContents()
+void TestQtHelpViewer::opensAtContentsInOneWindow()
 {
     RecordingMessageBoxes boxes;
     QtHelpViewer viewer(boxes);
@@ -43,47 +42,39 @@ void TestQtHelpViewer::opensAtContents()
         QVERIFY2(text.count(topic) >= 2, topic); // in the contents and as a heading
     QCOMPARE(browser->verticalScrollBar()->value(), 0);
     QCOMPARE(browser->textCursor().position(), 0);
-}
 
-void TestQtHelpViewer::missingFileReported()
-{
-    QTemporaryDir dir;
-    RecordingMessageBoxes boxes;
-    QtHelpViewer viewer(boxes);
-    const QString path = dir.filePath("mapwheel.hlp");
-    viewer.showContents(path);
-    QCOMPARE(boxes.shown.size(), 1);
-    QCOMPARE(boxes.shown[0].title, QString("Mapwheel Help"));
-    QCOMPARE(boxes.shown[0].text,
-             QString("Cannot open the help file\r%1\rbecause there is no such file.").arg(path));
-    QCOMPARE(boxes.shown[0].icon, MessageIcon::Warning);
-    QVERIFY(!viewer.window());
-}
-
-void TestQtHelpViewer::folderReported()
-{
-    QTemporaryDir dir;
-    QVERIFY(QDir(dir.path()).mkdir("mapwheel.hlp"));
-    RecordingMessageBoxes boxes;
-    QtHelpViewer viewer(boxes);
-    viewer.showContents(dir.filePath("mapwheel.hlp"));
-    QCOMPARE(boxes.shown.size(), 1);
-    QVERIFY(boxes.shown[0].text.endsWith("because it is a folder, not a file."));
-    QVERIFY(!viewer.window());
-}
-
-void TestQtHelpViewer::secondOpenReusesWindow()
-{
-    RecordingMessageBoxes boxes;
-    QtHelpViewer viewer(boxes);
-    viewer.showContents(projectHelpFile());
-    QWidget* first = viewer.window();
-    viewer.showContents(projectHelpFile());
-    QCOMPARE(viewer.window(), first);
-    first->close(); // the window goes with its close control
+    viewer.showContents(projectHelpFile()); // a second open reuses the window
+    QCOMPARE(viewer.window(), window);
+    window->close(); // the window goes with its close control
     QTRY_VERIFY(!viewer.window());
     viewer.showContents(projectHelpFile());
     QVERIFY(viewer.window());
+}
+
+void TestQtHelpViewer::unreadableFileReported_data()
+{
+    QTest::addColumn<bool>("folder"); // a folder where the file should be; otherwise nothing there
+    QTest::addColumn<QString>("reason");
+    QTest::newRow("missing") << false << "there is no such file";
+    QTest::newRow("folder") << true << "it is a folder, not a file";
+}
+
+void TestQtHelpViewer::unreadableFileReported()
+{
+    QFETCH(bool, folder);
+    QFETCH(QString, reason);
+    QTemporaryDir dir;
+    const QString path = dir.filePath("mapwheel.hlp");
+    if (folder)
+        QVERIFY(QDir(dir.path()).mkdir("mapwheel.hlp"));
+    RecordingMessageBoxes boxes;
+    QtHelpViewer viewer(boxes);
+    viewer.showContents(path);
+    QCOMPARE(boxes.shown.size(), 1);
+    QCOMPARE(boxes.shown[0].title, QString("Mapwheel Help"));
+    QCOMPARE(boxes.shown[0].text, QString("Cannot open the help file\r%1\rbecause %2.").arg(path, reason));
+    QCOMPARE(boxes.shown[0].icon, MessageIcon::Warning);
+    QVERIFY(!viewer.window());
 }
 
 QTEST_MAIN(TestQtHelpViewer)

@@ -19,16 +19,10 @@ class TestWindows : public QObject
 {
     Q_OBJECT
 private slots:
-    void splashShowsVersionAndMaker();
+    void splashShowsVersionAndMakerCentred();
     void splashTimerClosesThenContinues();
-    void splashEndsItsModalDisplay();
-    void splashIgnoresEscape();
-    void splashCentred();
     void aboutWindow();
-    void aboutOkBringsMainWindowBack();
     void readMeWindow();
-    void readMeSections();
-    void inclineTable_data();
     void inclineTable();
     void pictures_data();
     void pictures();
@@ -40,9 +34,10 @@ static QString accessibleText(QWidget* w)
     return iface ? iface->text(QAccessible::Name) : QString();
 }
 
-void TestWindows::splashShowsVersionAndMaker()
+void TestWindows::splashShowsVersionAndMakerCentred()
 {
-    frmSplash splash("1.1f", nullptr);
+    int calls = 0;
+    frmSplash splash("1.1f", [&] { ++calls; });
     QCOMPARE(splash.windowTitle(), QString("Mapwheel"));
     QCOMPARE(splash.Timer1.interval(), 3000);
     QVERIFY(splash.Timer1.isSingleShot());
@@ -63,71 +58,52 @@ void TestWindows::splashShowsVersionAndMaker()
     QVERIFY(!splash.Image1->pixmap().isNull());
     QVERIFY(!splash.imgLogo->pixmap().isNull());
     QCOMPARE(splash.findChild<QFrame*>("Frame1"), splash.Frame1);
+
+    splash.show(); // centred, and Escape does not close it
+    QVERIFY(QTest::qWaitForWindowExposed(&splash));
+    const QRect screen = splash.screen()->availableGeometry();
+    QVERIFY2((splash.frameGeometry().center() - screen.center()).manhattanLength() <= 2,
+             qPrintable(QDebug::toString(splash.frameGeometry())));
+    QVERIFY(splash.width() < screen.width());
+    QTest::keyClick(&splash, Qt::Key_Escape);
+    QVERIFY(splash.isVisible());
+    splash.Timer1_Timer();
+    QCOMPARE(calls, 1);
 }
 
 void TestWindows::splashTimerClosesThenContinues()
 {
+    // exec() needs no user here: the shortened timer ends it, and the continuation runs inside it.
     int calls = 0;
-    bool visibleDuringCall = true;
+    bool inExec = false, ranInsideExec = false, visibleDuringCall = true;
     frmSplash* splash = nullptr;
     frmSplash s("1.1f", [&] {
         ++calls;
+        ranInsideExec = inExec;
         visibleDuringCall = splash->isVisible();
     });
     splash = &s;
-    s.Timer1.setInterval(20);
-    s.show();
-    QVERIFY(s.isVisible());
-    QTRY_COMPARE(calls, 1);
-    QVERIFY(!visibleDuringCall); // closed before the first open begins
-    QVERIFY(!s.Timer1.isActive());
-    QCOMPARE(s.result(), int(QDialog::Accepted));
-    s.Timer1_Timer(); // a second run would open a second map: it must not
-    QCOMPARE(calls, 1);
-}
-
-void TestWindows::splashEndsItsModalDisplay()
-{
-    // exec() needs no user here: the shortened timer ends it, and the continuation runs inside it.
-    bool ranInsideExec = false;
-    bool inExec = false;
-    frmSplash s("1.1f", [&] { ranInsideExec = inExec; });
     s.Timer1.setInterval(10);
     inExec = true;
     const int result = s.exec();
     inExec = false;
     QCOMPARE(result, int(QDialog::Accepted));
-    QVERIFY(ranInsideExec);
-    QVERIFY(!s.isVisible());
-}
-
-void TestWindows::splashIgnoresEscape()
-{
-    int calls = 0;
-    frmSplash s("1.1f", [&] { ++calls; });
-    s.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&s));
-    QTest::keyClick(&s, Qt::Key_Escape);
-    QVERIFY(s.isVisible());
-    s.Timer1_Timer();
     QCOMPARE(calls, 1);
-}
-
-void TestWindows::splashCentred()
-{
-    frmSplash s("1.1f", nullptr);
-    s.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&s));
-    const QPoint centre = s.screen()->availableGeometry().center();
-    QVERIFY2(
-        (s.frameGeometry().center() - centre).manhattanLength() <= 2,
-        qPrintable(QString("%1,%2").arg(s.frameGeometry().center().x()).arg(s.frameGeometry().center().y())));
-    QVERIFY(s.width() < s.screen()->availableGeometry().width());
+    QVERIFY(ranInsideExec);
+    QVERIFY(!visibleDuringCall); // closed before the first open begins
+    QVERIFY(!s.isVisible());
+    QVERIFY(!s.Timer1.isActive());
+    s.Timer1_Timer(); // a second run would open a second map: it must not
+    QCOMPARE(calls, 1);
 }
 
 void TestWindows::aboutWindow()
 {
-    FrmAbout about("1.1f");
+    QWidget main;
+    main.setWindowTitle("Mapwheel v1.1f");
+    main.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&main));
+    FrmAbout about("1.1f", &main);
     QCOMPARE(about.windowTitle(), QString("About Mapwheel"));
     QCOMPARE(about.Command1->text(), QString("OK"));
     QCOMPARE(about.Label4->text(), QString::fromUtf8(Maker::WebAddress));
@@ -135,31 +111,17 @@ void TestWindows::aboutWindow()
     QCOMPARE(about.Label3->text(), QString::fromUtf8(Maker::CopyrightLine));
     const QColor web = about.Label4->palette().color(QPalette::WindowText);
     QVERIFY(web.blue() > 2 * web.red() && web.blue() > 2 * web.green());
-    about.Label2->clear();
+    about.Label2->clear(); // the version line is filled in when the window comes up
     about.show();
     about.activateWindow();
     QVERIFY(QTest::qWaitForWindowExposed(&about));
     QTRY_COMPARE(about.Label2->text(), QString("Version 1.1f"));
     QCOMPARE(accessibleText(about.Label2), QString("Version 1.1f"));
-    QTest::mouseClick(about.Command1, Qt::LeftButton);
-    QVERIFY(!about.isVisible());
-    QCOMPARE(about.result(), int(QDialog::Accepted));
-}
-
-void TestWindows::aboutOkBringsMainWindowBack()
-{
-    QWidget main;
-    main.setWindowTitle("Mapwheel v1.1f");
-    main.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&main));
-    FrmAbout about("1.1f", &main);
-    about.show();
-    about.activateWindow();
-    QVERIFY(QTest::qWaitForWindowExposed(&about));
     main.hide(); // whatever became of it while the about window was up
     QTest::mouseClick(about.Command1, Qt::LeftButton);
     QVERIFY(!about.isVisible());
-    QVERIFY(main.isVisible());
+    QCOMPARE(about.result(), int(QDialog::Accepted));
+    QVERIFY(main.isVisible()); // OK brings the main window back
     QTRY_VERIFY(main.isActiveWindow());
 }
 
@@ -177,26 +139,17 @@ void TestWindows::readMeWindow()
     QVERIFY(QTest::qWaitForWindowExposed(&readMe));
     QTest::mouseClick(readMe.Command1, Qt::LeftButton);
     QVERIFY(!readMe.isVisible());
-}
 
-void TestWindows::readMeSections()
-{
     const QStringList lines = ReadMeText().split('\n');
     QCOMPARE(lines.at(0), QString("MAPWHEEL"));
     QCOMPARE(lines.at(1), QString("========"));
-    const QStringList headings{"INTRODUCTION",
-                               "HOW MAPWHEEL WORKS",
-                               "CHOICE OF UNITS",
-                               "CALIBRATION",
-                               "MEASURING THE ROUTE",
-                               "ZOOMING IN AND OUT",
-                               "EFFECT OF HILLY TERRAIN ON ACCURACY",
-                               "TECHNICAL HELP"};
     int last = 1;
-    for (const QString& h : headings) {
+    for (const char* h :
+         {"INTRODUCTION", "HOW MAPWHEEL WORKS", "CHOICE OF UNITS", "CALIBRATION", "MEASURING THE ROUTE",
+          "ZOOMING IN AND OUT", "EFFECT OF HILLY TERRAIN ON ACCURACY", "TECHNICAL HELP"}) {
         const int at = lines.indexOf(h);
-        QVERIFY2(at > last, qPrintable(h)); // present, and in this order
-        QCOMPARE(lines.at(at + 1), QString(h.size(), '-'));
+        QVERIFY2(at > last, h); // present, and in this order
+        QCOMPARE(lines.at(at + 1), QString(qstrlen(h), '-'));
         last = at;
     }
     for (const QString& line : lines)
@@ -204,35 +157,21 @@ void TestWindows::readMeSections()
     QVERIFY(ReadMeText().contains(QString::fromUtf8(Maker::EMailAddress)));
 }
 
-void TestWindows::inclineTable_data()
-{
-    // Worked by hand: 1 km along a slope of 1 in n covers n / sqrt(n*n + 1) km of level ground.
-    QTest::addColumn<int>("n");
-    QTest::addColumn<QString>("km");
-    QTest::addColumn<int>("metresShort");
-    QTest::newRow("1:1") << 1 << "0.707" << 293; // 1 / sqrt 2
-    QTest::newRow("1:2") << 2 << "0.894" << 106; // 2 / sqrt 5
-    QTest::newRow("1:3") << 3 << "0.949" << 51;  // 3 / sqrt 10
-    QTest::newRow("1:4") << 4 << "0.970" << 30;  // 4 / sqrt 17
-    QTest::newRow("1:5") << 5 << "0.981" << 19;  // 5 / sqrt 26
-    QTest::newRow("1:6") << 6 << "0.986" << 14;  // 6 / sqrt 37
-    QTest::newRow("1:7") << 7 << "0.990" << 10;  // 7 / sqrt 50
-    QTest::newRow("1:8") << 8 << "0.992" << 8;   // 8 / sqrt 65
-    QTest::newRow("1:9") << 9 << "0.994" << 6;   // 9 / sqrt 82
-    QTest::newRow("1:10") << 10 << "0.995" << 5; // 10 / sqrt 101
-}
-
 void TestWindows::inclineTable()
 {
-    QFETCH(int, n);
-    QFETCH(QString, km);
-    QFETCH(int, metresShort);
-    QCOMPARE(InclineMapDistance(n), n / std::sqrt(n * n + 1.0));
+    // Worked by hand: 1 km along a slope of 1 in n covers n / sqrt(n*n + 1) km of level ground.
+    const QStringList km{"0.707", "0.894", "0.949", "0.970", "0.981",
+                         "0.986", "0.990", "0.992", "0.994", "0.995"};
+    const QList<int> metresShort{293, 106, 51, 30, 19, 14, 10, 8, 6, 5};
     const QStringList rows = InclineTable().split('\n');
     QCOMPARE(rows.size(), 12);
-    const QStringList cells = rows.at(n + 1).simplified().split(' ');
-    QCOMPARE(cells, (QStringList{QString("1:%1").arg(n), km, "km", QString::number(metresShort), "m"}));
-    QVERIFY(ReadMeText().contains(rows.at(n + 1)));
+    for (int n = 1; n <= 10; ++n) {
+        QCOMPARE(InclineMapDistance(n), n / std::sqrt(n * n + 1.0));
+        const QStringList cells = rows.at(n + 1).simplified().split(' ');
+        QCOMPARE(cells, (QStringList{QString("1:%1").arg(n), km[n - 1], "km",
+                                     QString::number(metresShort[n - 1]), "m"}));
+        QVERIFY(ReadMeText().contains(rows.at(n + 1)));
+    }
 }
 
 void TestWindows::pictures_data()
