@@ -56,23 +56,6 @@ template <class T> T* control(QWidget* dialog, const QString& name)
     return w;
 }
 
-bool same(const ScaleFactors& a, const ScaleFactors& b)
-{
-    return a.Unit1() == b.Unit1() && a.Unit2() == b.Unit2() && a.CalFactor() == b.CalFactor() &&
-           a.UnitFactor() == b.UnitFactor() && a.Abbrev() == b.Abbrev();
-}
-
-ScaleFactors record(int unit1, int unit2, float cal)
-{
-    ScaleFactors f;
-    f.setUnit1(UnitName(unit1));
-    f.setUnit2(UnitName(unit2));
-    f.setCalFactor(cal);
-    f.setUnitFactor(UnitFactorFor(unit1, unit2));
-    f.setAbbrev(UnitAbbrev(unit1));
-    return f;
-}
-
 const ScaleFactors builtIn = ScaleFactors::builtInDefaults();
 const QString needNumber = "User-defined value must contain a number";
 const QString needPositive = "User-defined value must be a positive number";
@@ -279,7 +262,7 @@ private slots:
         QCOMPARE(text1()->text(), text);
         checkFirstRunControls(false);
         QVERIFY(dlg->EditFactors());
-        QVERIFY(same(*dlg->EditFactors(), p->DefaultFactors));
+        QCOMPARE(*dlg->EditFactors(), p->DefaultFactors);
     }
 
     void pickingPrimaryUnitChangesAbbreviation()
@@ -298,7 +281,7 @@ private slots:
         QCOMPARE(label4()->text(), QStringLiteral("ml"));
         QCOMPARE(dlg->EditFactors()->Abbrev(), QStringLiteral("ml"));
         QCOMPARE(dlg->EditFactors()->Unit2(), QStringLiteral("Miles"));
-        QVERIFY(same(p->CurrentFactors, p->DefaultFactors));
+        QCOMPARE(p->CurrentFactors, p->DefaultFactors);
     }
 
     void feetYardsUserDefined()
@@ -315,14 +298,14 @@ private slots:
         QVERIFY(p->messages.shown.isEmpty());
         QVERIFY(!dlg->isVisible());
         QCOMPARE(dlg->result(), int(QDialog::Accepted));
-        QVERIFY(same(p->CurrentFactors, record(3, 4, 2.5f)));
+        QCOMPARE(p->CurrentFactors, ScaleFactors::forUnits(3, 4, 2.5f));
         QVERIFY(p->CurrentFactors.UnitFactor() == 3.0); // 914.4 / 304.8, exactly
         QCOMPARE(p->CurrentFactors.Abbrev(), QStringLiteral("ft"));
         QCOMPARE(p->meterCaptions, (QStringList{"Feet", "Yards"}));
         QCOMPARE(p->calibrations, 1);
         QVERIFY(!p->dialogVisibleAtCalibrate);
         QVERIFY(FrmScaling::FactorsAccepted());
-        QVERIFY(same(p->DefaultFactors, builtIn)); // not ticked
+        QCOMPARE(p->DefaultFactors, builtIn); // not ticked
         QCOMPARE(p->store.writes, 0);
         QVERIFY(!dlg->EditFactors()); // released on closing
     }
@@ -388,8 +371,8 @@ private slots:
         QTRY_VERIFY(box->hasFocus());
         QVERIFY(dlg->isVisible());
         QVERIFY(dlg->EditFactors()->CalFactor() == 1.0f);
-        QVERIFY(same(p->CurrentFactors, builtIn));
-        QVERIFY(same(p->DefaultFactors, builtIn));
+        QCOMPARE(p->CurrentFactors, builtIn);
+        QCOMPARE(p->DefaultFactors, builtIn);
         QCOMPARE(p->calibrations, 0);
         QVERIFY(p->meterCaptions.isEmpty());
         QVERIFY(!FrmScaling::FactorsAccepted());
@@ -434,7 +417,7 @@ private slots:
         pick(1, 6);
         clickOk();
         QCOMPARE(p->messages.shown.size(), 4);
-        QVERIFY(same(p->CurrentFactors, record(6, 7, 1.0f)));
+        QCOMPARE(p->CurrentFactors, ScaleFactors::forUnits(6, 7, 1.0f));
         QCOMPARE(p->calibrations, 1);
     }
 
@@ -488,11 +471,11 @@ private slots:
         if (thenCancel) {
             QTest::mouseClick(button("Command2"), Qt::LeftButton);
             QVERIFY(!dlg->isVisible());
-            QVERIFY(same(p->CurrentFactors, builtIn));
+            QCOMPARE(p->CurrentFactors, builtIn);
         } else {
             clickOk();
             QCOMPARE(p->messages.shown.size(), 1);
-            QVERIFY(same(p->CurrentFactors, record(6, 7, calFactor)));
+            QCOMPARE(p->CurrentFactors, ScaleFactors::forUnits(6, 7, calFactor));
         }
     }
 
@@ -509,7 +492,7 @@ private slots:
     {
         QFETCH(bool, tick);
         QFETCH(bool, readOnly);
-        ScaleFactors saved = record(3, 4, 2.5f);
+        ScaleFactors saved = ScaleFactors::forUnits(3, 4, 2.5f);
         QVERIFY(ScaleSettings("Write", saved, p->store, p->services.RaiseFatal));
         Equalise(p->DefaultFactors, saved);
         p->store.readOnly = readOnly;
@@ -522,19 +505,19 @@ private slots:
         QCOMPARE(check1()->isChecked(), tick);
         clickOk();
 
-        const ScaleFactors chosen = record(7, 0, 0.1f);
+        const ScaleFactors chosen = ScaleFactors::forUnits(7, 0, 0.1f);
         QVERIFY(!dlg->isVisible());
         QVERIFY(p->fatal.isEmpty()); // a store that cannot be written does not end the program
         QCOMPARE(p->calibrations, 1);
-        QVERIFY(same(p->CurrentFactors, chosen));
-        QVERIFY(same(p->DefaultFactors, tick ? chosen : saved));
+        QCOMPARE(p->CurrentFactors, chosen);
+        QCOMPARE(p->DefaultFactors, tick ? chosen : saved);
         QCOMPARE(p->store.writes, tick ? 2 : 1);
 
         // The next start reads the store into a new DefaultFactors and the dialog opens on it.
         const bool kept = tick && !readOnly;
         ScaleFactors fresh;
         QVERIFY(ScaleSettings("Read", fresh, p->store, p->services.RaiseFatal));
-        QVERIFY(same(fresh, kept ? chosen : saved));
+        QCOMPARE(fresh, kept ? chosen : saved);
         FrmScaling::resetFactorsAcceptedForTest();
         Equalise(p->DefaultFactors, fresh);
         open();
@@ -561,7 +544,7 @@ private slots:
         QVERIFY(!dlg->isVisible());
         QVERIFY(!p->FirstRun);
         QVERIFY(!ReadFirstRun(p->store));
-        QVERIFY(same(p->DefaultFactors, record(5, 6, 1.0f)));
+        QCOMPARE(p->DefaultFactors, ScaleFactors::forUnits(5, 6, 1.0f));
         QCOMPARE(p->store.entries.value("UnitFact"), QStringLiteral("1000"));
         QCOMPARE(p->calibrations, 1);
 
@@ -573,9 +556,9 @@ private slots:
     // Reset shows the defaults; Cancel applies nothing.
     void openingResetAndCancel()
     {
-        Equalise(p->CurrentFactors, record(0, 1, 5.0f));
+        Equalise(p->CurrentFactors, ScaleFactors::forUnits(0, 1, 5.0f));
         open();
-        QVERIFY(same(p->CurrentFactors, p->DefaultFactors)); // reset at opening
+        QCOMPARE(p->CurrentFactors, p->DefaultFactors); // reset at opening
         QCOMPARE(combo(1)->currentText(), QStringLiteral("Kilometres"));
         QTest::keyClick(dlg.get(), Qt::Key_Escape);
         QVERIFY(!FrmScaling::FactorsAccepted());
@@ -586,9 +569,9 @@ private slots:
         clickOk();
         QVERIFY(FrmScaling::FactorsAccepted());
         const ScaleFactors current = p->CurrentFactors; // Feet, 100 ft
-        Equalise(p->DefaultFactors, record(4, 4, 7.0f));
+        Equalise(p->DefaultFactors, ScaleFactors::forUnits(4, 4, 7.0f));
         open();
-        QVERIFY(same(p->CurrentFactors, current));
+        QCOMPARE(p->CurrentFactors, current);
         QCOMPARE(combo(1)->currentText(), QStringLiteral("Feet"));
         checkOptions("ft", 3);
 
@@ -598,13 +581,13 @@ private slots:
         QCOMPARE(combo(2)->currentText(), QStringLiteral("Yards"));
         checkOptions("yd", 4);
         QCOMPARE(text1()->text(), QStringLiteral("7"));
-        QVERIFY(same(*dlg->EditFactors(), p->DefaultFactors));
-        QVERIFY(same(p->CurrentFactors, current)); // nothing applied until OK
+        QCOMPARE(*dlg->EditFactors(), p->DefaultFactors);
+        QCOMPARE(p->CurrentFactors, current); // nothing applied until OK
 
         QTest::mouseClick(button("Command2"), Qt::LeftButton);
         QVERIFY(!dlg->isVisible());
         QCOMPARE(dlg->result(), int(QDialog::Rejected));
-        QVERIFY(same(p->CurrentFactors, current));
+        QCOMPARE(p->CurrentFactors, current);
         QCOMPARE(p->calibrations, 1);
     }
 
@@ -628,7 +611,7 @@ private slots:
             dlg->close();
         QVERIFY(!dlg->isVisible());
         QVERIFY(!dlg->EditFactors());
-        QVERIFY(same(p->CurrentFactors, builtIn));
+        QCOMPARE(p->CurrentFactors, builtIn);
         QCOMPARE(p->calibrations, 0);
         QVERIFY(p->meterCaptions.isEmpty());
 
@@ -645,7 +628,7 @@ private slots:
         clickOk(); // nothing changed
         QCOMPARE(p->calibrations, 1);
         QCOMPARE(p->meterCaptions, (QStringList{"Kilometres", "Miles"}));
-        QVERIFY(same(p->CurrentFactors, builtIn));
+        QCOMPARE(p->CurrentFactors, builtIn);
 
         // A unit typed, not picked, and Enter in its box for OK.
         open();
@@ -656,7 +639,7 @@ private slots:
         QTest::keyClick(combo(1)->lineEdit(), Qt::Key_Return);
         QVERIFY(!dlg->isVisible());
         QVERIFY(p->messages.shown.isEmpty());
-        QVERIFY(same(p->CurrentFactors, record(7, 7, 6.7f)));
+        QCOMPARE(p->CurrentFactors, ScaleFactors::forUnits(7, 7, 6.7f));
         QCOMPARE(p->CurrentFactors.Abbrev(), QStringLiteral("ml"));
         QCOMPARE(p->meterCaptions, (QStringList{"Miles", "Miles"}));
         QCOMPARE(p->calibrations, 2);
@@ -678,7 +661,7 @@ private slots:
         QCOMPARE(p->store.entries.value("CalFact"), QStringLiteral("6.7")); // a point in the store
         ScaleFactors restarted;
         QVERIFY(ScaleSettings("Read", restarted, p->store, p->services.RaiseFatal));
-        QVERIFY(same(restarted, p->CurrentFactors));
+        QCOMPARE(restarted, p->CurrentFactors);
 
         // A point typed in a comma locale is read as the decimal point as well.
         open();

@@ -15,17 +15,6 @@ namespace
 {
 const auto noFatal = [](int16_t n) { QFAIL(qPrintable(QStringLiteral("fatal error %1").arg(n))); };
 
-ScaleFactors chosen(int unit1, int unit2, float cal)
-{
-    ScaleFactors f;
-    f.setUnit1(UnitName(unit1));
-    f.setUnit2(UnitName(unit2));
-    f.setCalFactor(cal);
-    f.setUnitFactor(UnitFactorFor(unit1, unit2));
-    f.setAbbrev(UnitAbbrev(unit1));
-    return f;
-}
-
 bool sameRecord(const ScaleFactors& a, const ScaleFactors& b)
 {
     return a.Unit1() == b.Unit1() && a.Unit2() == b.Unit2() && a.CalFactor() == b.CalFactor() &&
@@ -106,7 +95,7 @@ private slots:
         QFETCH(QByteArray, calLine);
         QFETCH(QByteArray, factorLine);
 
-        ScaleFactors defaults = chosen(unit1, unit2, calFactor);
+        ScaleFactors defaults = ScaleFactors::forUnits(unit1, unit2, calFactor);
         {
             QtSettingsStore store(m_path);
             QVERIFY(ScaleSettings("Write", defaults, store, noFatal));
@@ -130,7 +119,7 @@ private slots:
         QVERIFY(store.setValues(recent));
         QVERIFY(ReadFirstRun(store)); // recent maps alone are no saved defaults
 
-        ScaleFactors defaults = chosen(3, 4, 2.5f);
+        ScaleFactors defaults = ScaleFactors::forUnits(3, 4, 2.5f);
         QVERIFY(ScaleSettings("Write", defaults, store, noFatal));
         QVERIFY(store.setValues({{"File1", "/maps/newest.gif"}}));
 
@@ -198,7 +187,7 @@ private slots:
 
         // The first-run setup or the next saved choice repairs the store.
         QtSettingsStore store(m_path);
-        ScaleFactors defaults = chosen(7, 0, 6.7f);
+        ScaleFactors defaults = ScaleFactors::forUnits(7, 0, 6.7f);
         QVERIFY2(ScaleSettings("Write", defaults, store, noFatal), qPrintable(store.errorString()));
         QVERIFY(sameRecord(readAtStart(m_path), defaults));
     }
@@ -226,7 +215,7 @@ private slots:
         QVERIFY(ReadFirstRun(store));
         QVERIFY(isBuiltIn(readAtStart(path)));
         QCOMPARE(QFileInfo::exists(path), obstacle == "folder"); // reading creates nothing
-        ScaleFactors defaults = chosen(3, 4, 2.5f);
+        ScaleFactors defaults = ScaleFactors::forUnits(3, 4, 2.5f);
         QCOMPARE(ScaleSettings("Write", defaults, store, noFatal), obstacle.isEmpty());
         QCOMPARE(store.errorString().isEmpty(), obstacle.isEmpty());
         if (obstacle == "folder")
@@ -252,7 +241,7 @@ private slots:
         if (!lock && geteuid() == 0)
             QSKIP("permissions do not stop the superuser; run as an ordinary user");
 
-        ScaleFactors saved = chosen(3, 4, 2.5f);
+        ScaleFactors saved = ScaleFactors::forUnits(3, 4, 2.5f);
         QtSettingsStore store(m_path);
         QVERIFY(ScaleSettings("Write", saved, store, noFatal));
         const QByteArray before = fileBytes(m_path);
@@ -266,7 +255,7 @@ private slots:
             QVERIFY(QFile::setPermissions(target, QFileDevice::ReadOwner | QFileDevice::ExeOwner));
         }
 
-        ScaleFactors changed = chosen(7, 6, 10.0f);
+        ScaleFactors changed = ScaleFactors::forUnits(7, 6, 10.0f);
         const bool written = ScaleSettings("Write", changed, store, noFatal);
         const QByteArray after = fileBytes(m_path);
         const ScaleFactors next = readAtStart(m_path);

@@ -1,5 +1,7 @@
 #include "scalefactors.h"
 
+#include "unitcatalogue.h"
+
 ScaleFactors ScaleFactors::builtInDefaults()
 {
     ScaleFactors f;
@@ -8,6 +10,17 @@ ScaleFactors ScaleFactors::builtInDefaults()
     f.setUnitFactor(DefaultScale::UnitFactor);
     f.setAbbrev(QString::fromLatin1(DefaultScale::Abbrev));
     f.setCalFactor(DefaultScale::CalFactor);
+    return f;
+}
+
+ScaleFactors ScaleFactors::forUnits(int primary, int secondary, float calFactor)
+{
+    ScaleFactors f;
+    f.setUnit1(UnitName(primary));
+    f.setUnit2(UnitName(secondary));
+    f.setUnitFactor(UnitFactorFor(primary, secondary));
+    f.setAbbrev(UnitAbbrev(primary));
+    f.setCalFactor(calFactor);
     return f;
 }
 

@@ -20,6 +20,10 @@ public:
 
     // Kilometres and Miles, 1 km calibration distance.
     static ScaleFactors builtInDefaults();
+    // The record for two catalogue units (by index) and a calibration distance in the first.
+    static ScaleFactors forUnits(int primary, int secondary, float calFactor);
+
+    bool operator==(const ScaleFactors&) const = default;
 
 private:
     QString m_unit1;
