@@ -61,6 +61,16 @@ inline void storeDefaults(MemorySettingsStore& store)
     store.entries.insert(QStringLiteral("Abbrev"), QStringLiteral("km"));
 }
 
+// A start that is not the first on this computer, answering the file dialog with `map`.
+inline void startWith(Harness& h, const QString& map)
+{
+    storeDefaults(h.store);
+    h.dialog.answers << map;
+    h.program.Main();
+    if (h.main().isLoaded())
+        h.settle();
+}
+
 // Where a point of the picture (natural pixels) lies in Image1's own pixels at the present zoom.
 inline QPointF toImage1(Harness& h, QPointF natural)
 {

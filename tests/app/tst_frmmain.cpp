@@ -35,11 +35,7 @@ private:
 void TestFrmMain::init()
 {
     h = std::make_unique<Harness>();
-    storeDefaults(h->store);
-    h->dialog.answers << sampleMap("rushmere-edge.bmp");
-    h->program.Main();
-    if (h->main().isLoaded())
-        h->settle();
+    startWith(*h, sampleMap("rushmere-edge.bmp"));
     QVERIFY(h->main().isLoaded());
 }
 

@@ -154,12 +154,8 @@ void TestProgram::cancelAtStartUpEndsSilently()
 void TestProgram::cancelLaterChangesNothing()
 {
     Harness h;
-    storeDefaults(h.store);
     const QString map = sampleMap("ashby-moor.gif");
-    h.dialog.answers << map;
-    h.program.Main();
-    if (h.main().isLoaded())
-        h.settle();
+    startWith(h, map);
     const QString caption = h.main().window()->windowTitle();
     const int shown = h.messages.shown.size();
     h.action("menuOpen")->trigger(); // cancelled
@@ -299,11 +295,7 @@ void TestProgram::fatalErrorReportsAndEnds()
     QFETCH(int, number);
     QFETCH(bool, reported);
     Harness h;
-    storeDefaults(h.store);
-    h.dialog.answers << sampleMap("ashby-moor.gif");
-    h.program.Main();
-    if (h.main().isLoaded())
-        h.settle();
+    startWith(h, sampleMap("ashby-moor.gif"));
     const int shown = h.messages.shown.size();
     QPointer<QMainWindow> window = h.main().window();
     h.program.RaiseFatal(int16_t(number));
@@ -326,11 +318,7 @@ void TestProgram::fatalErrorReportsAndEnds()
 void TestProgram::closeControlEndsTheProgram()
 {
     Harness h;
-    storeDefaults(h.store);
-    h.dialog.answers << sampleMap("ashby-moor.gif");
-    h.program.Main();
-    if (h.main().isLoaded())
-        h.settle();
+    startWith(h, sampleMap("ashby-moor.gif"));
     const int shown = h.messages.shown.size();
     h.main().window()->close();
     QVERIFY(h.exit.ended);
