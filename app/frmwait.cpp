@@ -104,8 +104,15 @@ void FrmWait::Timer1_Timer()
     m_loader->start(m_path);
 }
 
+void FrmWait::reject()
+{
+    if (m_done)
+        QDialog::reject();
+}
+
 void FrmWait::loaded(MapPicturePtr picture, const QString& error)
 {
+    m_done = true;
     if (!picture) {
         m_error = error;
         reject();

@@ -25,6 +25,9 @@ public:
 
     static FrmWait* current(); // the window while it is shown, for tests
 
+    // Escape and the close control do nothing: the window closes itself when the map has loaded.
+    void reject() override;
+
     QTimer* Timer1 = nullptr;
     QLabel* Label1 = nullptr;
     QLabel* Label2 = nullptr;
@@ -40,5 +43,6 @@ private:
     QString m_path;
     MapLoader* m_loader = nullptr;
     bool m_ok = false;
+    bool m_done = false;
     QString m_error;
 };
