@@ -24,8 +24,7 @@ void ConfigureApplication()
 }
 
 Program::Program(PlatformServices services)
-    : m_services(services), m_frmMain(std::make_unique<FrmMain>(*this)),
-      m_frmOpenImg(std::make_unique<frmOpenImg>())
+    : m_services(services), m_frmMain(std::make_unique<FrmMain>(*this))
 {
 }
 
@@ -89,6 +88,9 @@ bool Program::OpenMap(const QString& FileName)
     for (;;) {
         QString chosen = FileName;
         if (chosen.isEmpty()) {
+            // The dialog's host is made at its first use and kept, so its settings carry over.
+            if (!m_frmOpenImg)
+                m_frmOpenImg = std::make_unique<frmOpenImg>();
             const QString file1 = m_services.store.value(QStringLiteral("File1")).value_or(QString());
             const std::optional<QString> picked =
                 m_frmOpenImg->ShowOpen(m_services.fileDialog, InitialFolder(file1, StartDir));
