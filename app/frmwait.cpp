@@ -5,10 +5,71 @@
 #include <QFrame>
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QPainter>
 #include <QProgressBar>
+#include <QRegion>
 #include <QStyle>
 #include <QTimer>
 #include <QVBoxLayout>
+#include <algorithm>
+
+namespace
+{
+
+// The map as far as it has been decoded, fitted into the window's picture: band by band as the loader
+// finishes them, over the wait icon's place. Only the rows the loader has reported are read.
+class MapSketch : public QWidget
+{
+public:
+    explicit MapSketch(QWidget* parent) : QWidget(parent)
+    {
+        setFixedSize(240, 170);
+        m_icon = style()->standardIcon(QStyle::SP_FileDialogContentsView).pixmap(48, 48);
+    }
+
+    void addRows(const QImage& sketch, int first, int end)
+    {
+        if (sketch.cacheKey() != m_sketch.cacheKey()) { // a new copy: what was shown came from another
+            m_sketch = sketch;
+            m_ready = QRegion();
+        }
+        m_ready += QRect(0, first, sketch.width(), end - first);
+        update(placeOf(QRect(0, first, sketch.width(), end - first)).toAlignedRect().adjusted(-1, -1, 1, 1));
+    }
+
+protected:
+    void paintEvent(QPaintEvent*) override
+    {
+        QPainter p(this);
+        if (m_ready.isEmpty()) {
+            p.drawPixmap((width() - m_icon.width() / int(m_icon.devicePixelRatio())) / 2,
+                         (height() - m_icon.height() / int(m_icon.devicePixelRatio())) / 2, m_icon);
+            return;
+        }
+        p.setRenderHint(QPainter::SmoothPixmapTransform);
+        const qsizetype bpl = m_sketch.bytesPerLine();
+        for (const QRect& r : m_ready) {
+            const QImage rows(m_sketch.constBits() + qsizetype(r.top()) * bpl, m_sketch.width(), r.height(), bpl,
+                              m_sketch.format());
+            p.drawImage(placeOf(r), rows);
+        }
+    }
+
+private:
+    // Where rows `r` of the sketch go, the whole sketch fitted into the widget and centred.
+    QRectF placeOf(const QRect& r) const
+    {
+        const double k = std::min(double(width()) / m_sketch.width(), double(height()) / m_sketch.height());
+        const double left = (width() - k * m_sketch.width()) / 2, top = (height() - k * m_sketch.height()) / 2;
+        return QRectF(left + k * r.left(), top + k * r.top(), k * r.width(), k * r.height());
+    }
+
+    QPixmap m_icon;
+    QImage m_sketch;
+    QRegion m_ready; // rows of m_sketch finished, in its own pixels
+};
+
+} // namespace
 
 // No parent: the main window may be rebuilt while this window is up.
 FrmWait::FrmWait(const QString& path) : QDialog(nullptr), m_path(path)
@@ -19,10 +80,9 @@ FrmWait::FrmWait(const QString& path) : QDialog(nullptr), m_path(path)
 
     auto* frame = new QFrame(this);
     frame->setObjectName(QStringLiteral("Frame1"));
-    auto* image = new QLabel(frame);
-    image->setObjectName(QStringLiteral("Image1"));
-    image->setPixmap(style()->standardIcon(QStyle::SP_FileDialogContentsView).pixmap(48, 48));
-    (new QHBoxLayout(frame))->addWidget(image);
+    Image1 = new MapSketch(frame);
+    Image1->setObjectName(QStringLiteral("Image1"));
+    (new QHBoxLayout(frame))->addWidget(Image1);
 
     Label1 = new QLabel(QStringLiteral("Map is Loading..."), this);
     Label1->setObjectName(QStringLiteral("Label1"));
@@ -73,6 +133,9 @@ void FrmWait::Timer1_Timer()
     m_loader = new MapLoader(LoadLimits::fromMachine(), this);
     connect(m_loader, &MapLoader::progress, ProgressBar1,
             [this](int percent) { ProgressBar1->setValue(std::max(ProgressBar1->value(), percent)); });
+    connect(m_loader, &MapLoader::sketchRows, Image1, [this](const QImage& sketch, int first, int end) {
+        static_cast<MapSketch*>(Image1)->addRows(sketch, first, end);
+    });
     connect(m_loader, &MapLoader::finished, this, &FrmWait::loaded);
     m_loader->start(m_path);
 }

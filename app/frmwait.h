@@ -10,7 +10,7 @@ class QProgressBar;
 class QTimer;
 
 // The "Map is Loading..." window. Controls:
-//   Frame1   frame holding the picture Image1
+//   Frame1   frame holding the picture Image1: the wait icon, then the map filling in as it is decoded
 //   Label1   "Map is Loading...", Label2 "Please Wait!"
 //   ProgressBar1  how far the loading has gone, shown once it takes longer than half a second
 //   Timer1   1 ms one-shot: lets the window be drawn before the loading starts
@@ -32,6 +32,7 @@ private:
     void loaded(MapPicturePtr picture, const QString& error);
 
     QTimer* Timer1 = nullptr;
+    QWidget* Image1 = nullptr;
     QLabel* Label1 = nullptr;
     QLabel* Label2 = nullptr;
     QProgressBar* ProgressBar1 = nullptr;

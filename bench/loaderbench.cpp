@@ -1,14 +1,16 @@
 // Map loading benchmark. Generates scanned-map-like pictures once into bench/data/, then times each
-// way of loading each of them in a child process of its own, so that the peak resident memory of every
-// measurement is its own: djpeg's full decode (the floor, JPEG only), a plain QImageReader load with
-// Qt's allocation limit lifted (the naive baseline), Qt's decode into memory that is already mapped
-// (what a decode costs without page faults), and the program's loader, with its preview and the
-// longest stall of the event loop while it works.
+// way of loading each of them in a freshly started process of its own, as a user opening a map in a
+// program just started: djpeg's full decode (the floor for JPEG), Qt's decode into memory given and
+// touched beforehand (the floor for the other kinds), a plain QImageReader load with Qt's allocation
+// limit lifted (the naive baseline) and the program's loader, with the moment its first band of the map
+// can be shown and the longest stall of the event loop while it works. Each process's peak resident
+// memory is its own. A second column repeats the loads on "warm" memory (see warmMemory).
 //
-//   bench_loader [--quick] [--runs N] [--data DIR]
+//   bench_loader [--quick] [--runs N] [--pause S] [--data DIR] [--only NAME,...] [--no-warm]
 //   bench_loader --child MODE FILE      (used by the above)
 
 #include "maploader.h"
+#include "picturebuffer.h"
 #include "synthmap.h"
 
 #include <QCoreApplication>
@@ -36,7 +38,7 @@ namespace
 
 struct Sample {
     double ms = -1;        // the load, wall time
-    double previewMs = -1; // loader only: first preview
+    double bandMs = -1;    // loader only: the first band of the map painted, as the wait window shows it
     double frameMs = -1;   // loader only: load plus painting the fitted map
     double stallMs = -1;   // loader only: longest gap between event-loop ticks
     double rssMb = -1;     // peak resident memory of the whole process
@@ -104,7 +106,20 @@ void warmMemory(const QString& file)
         clear.write("5"); // resets VmHWM (Linux 4.0 and later)
 }
 
-// MODE is qt, qt-mapped, loader or loader-preview, with "+warm" for warm memory.
+// The first finished rows of the sketch drawn fitted into a picture of the wait window's size.
+void paintBand(const QImage& sketch, int first, int end)
+{
+    QImage box(240, 170, QImage::Format_RGB32);
+    box.fill(Qt::white);
+    QPainter p(&box);
+    p.setRenderHint(QPainter::SmoothPixmapTransform);
+    const double k = std::min(240.0 / sketch.width(), 170.0 / sketch.height());
+    const QImage rows(sketch.constBits() + qsizetype(first) * sketch.bytesPerLine(), sketch.width(), end - first,
+                      sketch.bytesPerLine(), sketch.format());
+    p.drawImage(QRectF(0, first * k, sketch.width() * k, (end - first) * k), rows);
+}
+
+// MODE is qt, qt-mapped, loader or loader-huge (huge pages for the picture), with "+warm" for warm memory.
 int child(QString mode, const QString& file)
 {
     if (mode.endsWith("+warm")) {
@@ -135,10 +150,9 @@ int child(QString mode, const QString& file)
         if (!reader.read(&img))
             return 2;
         s.ms = sinceMs(t);
-    } else if (mode == "loader" || mode == "loader-preview") {
+    } else if (mode == "loader" || mode == "loader-huge") {
+        PictureBuffer::setPages(mode == "loader-huge" ? PictureBuffer::Pages::Huge : PictureBuffer::Pages::Plain);
         MapLoader loader;
-        if (mode == "loader-preview")
-            loader.setPreviewFromPixels(MapLoader::previewWorthFromPixels);
         QElapsedTimer gap;
         double worst = 0;
         QTimer tick;
@@ -148,10 +162,10 @@ int child(QString mode, const QString& file)
             gap.start();
         });
         MapPicturePtr result;
-        QObject::connect(&loader, &MapLoader::preview, [&](MapPicturePtr reduced) {
-            if (s.previewMs < 0) {
-                paintFitted(*reduced);
-                s.previewMs = sinceMs(t);
+        QObject::connect(&loader, &MapLoader::sketchRows, [&](const QImage& sketch, int first, int end) {
+            if (s.bandMs < 0) {
+                paintBand(sketch, first, end);
+                s.bandMs = sinceMs(t);
             }
         });
         QObject::connect(&loader, &MapLoader::finished, [&](MapPicturePtr picture, QString error) {
@@ -175,7 +189,7 @@ int child(QString mode, const QString& file)
     }
     s.rssMb = peakResidentMb();
     s.cpuMs = cpuMsSoFar() - cpuBefore;
-    std::printf("%f %f %f %f %f %f\n", s.ms, s.previewMs, s.frameMs, s.stallMs, s.rssMb, s.cpuMs);
+    std::printf("%f %f %f %f %f %f\n", s.ms, s.bandMs, s.frameMs, s.stallMs, s.rssMb, s.cpuMs);
     return 0;
 }
 
@@ -267,6 +281,7 @@ bool generate(const QString& dir, const std::vector<Picture>& pictures)
 struct Row {
     QString picture;
     QString method;
+    bool warm;
     Sample median;
 };
 
@@ -295,15 +310,23 @@ int main(int argc, char** argv)
     }
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QGuiApplication app(argc, argv);
-    bool quick = false;
+    bool quick = false, warm = true;
     int runs = 3;
+    double pause = 3;
+    QStringList only;
     QString dir = QStringLiteral(MW_BENCH_DATA_DIR);
     const QStringList args = app.arguments();
     for (int i = 1; i < args.size(); ++i) {
         if (args[i] == "--quick")
             quick = true;
+        else if (args[i] == "--no-warm")
+            warm = false;
         else if (args[i] == "--runs" && i + 1 < args.size())
             runs = args[++i].toInt();
+        else if (args[i] == "--pause" && i + 1 < args.size())
+            pause = args[++i].toDouble();
+        else if (args[i] == "--only" && i + 1 < args.size())
+            only = args[++i].split(',');
         else if (args[i] == "--data" && i + 1 < args.size())
             dir = args[++i];
     }
@@ -318,6 +341,10 @@ int main(int argc, char** argv)
     };
     if (quick)
         pictures = {{"map25.jpg", sheetOf(25), "jpeg"}, {"map100.jpg", sheetOf(100), "jpeg"}};
+    if (!only.isEmpty())
+        pictures.erase(std::remove_if(pictures.begin(), pictures.end(),
+                                      [&](const Picture& p) { return !only.contains(p.name); }),
+                       pictures.end());
     if (!generate(dir, pictures))
         return 1;
 
@@ -327,37 +354,34 @@ int main(int argc, char** argv)
         QString name;
         std::vector<std::string> argv;
         bool selfTimed;
-        bool cold; // run after a pause long enough for freed memory to go back to the host
+        bool warm; // the second column: memory touched and freed just before the load
         std::vector<Sample> samples;
     };
     std::vector<Method> methods;
     for (const Picture& p : pictures) {
         const std::string file = (dir + "/" + p.name).toStdString();
-        auto add = [&](const char* name, std::vector<std::string> argv, bool cold = false) {
+        auto add = [&](const char* name, std::vector<std::string> argv, bool onWarm = false) {
             const bool selfTimed = argv[0] == self;
-            methods.push_back({p.name, name, std::move(argv), selfTimed, cold, {}});
+            methods.push_back({p.name, name, std::move(argv), selfTimed, onWarm, {}});
         };
-        if (p.format == "jpeg") {
-            add("djpeg", {"djpeg", "-outfile", "/dev/null", file});
-            if (p.name == "map100.jpg")
-                add("djpeg -scale 1/8", {"djpeg", "-scale", "1/8", "-outfile", "/dev/null", file});
-        } else {
-            add("Qt, into a touched buffer", {self, "--child", "qt-mapped", file});
-        }
-        add("QImageReader", {self, "--child", "qt+warm", file});
-        add("MapLoader", {self, "--child", "loader+warm", file});
         if (p.format == "jpeg")
-            add("MapLoader with preview", {self, "--child", "loader-preview+warm", file});
-        if (!quick) {
-            add("QImageReader, cold memory", {self, "--child", "qt", file}, true);
-            add("MapLoader, cold memory", {self, "--child", "loader", file}, true);
+            add("djpeg", {"djpeg", "-outfile", "/dev/null", file});
+        else
+            add("Qt, into a touched buffer", {self, "--child", "qt-mapped", file});
+        add("QImageReader", {self, "--child", "qt", file});
+        add("MapLoader", {self, "--child", "loader", file});
+        if (p.format == "jpeg" && !quick)
+            add("MapLoader, huge pages", {self, "--child", "loader-huge", file});
+        if (warm) {
+            add("QImageReader", {self, "--child", "qt+warm", file}, true);
+            add("MapLoader", {self, "--child", "loader+warm", file}, true);
         }
     }
     // Rounds go through every method in turn, so that the load of a shared machine falls on all alike.
+    // Each run waits a moment first, so that memory freed by the last one has gone back to the system.
     for (int r = 0; r < runs; ++r) {
         for (Method& m : methods) {
-            if (m.cold)
-                QThread::sleep(4);
+            QThread::msleep(ulong(pause * 1000));
             Sample s;
             QByteArray out;
             if (!runChild(m.argv, &s, &out)) {
@@ -368,7 +392,7 @@ int main(int argc, char** argv)
                 const QList<QByteArray> f = out.trimmed().split(' ');
                 if (f.size() == 6) {
                     s.ms = f[0].toDouble();
-                    s.previewMs = f[1].toDouble();
+                    s.bandMs = f[1].toDouble();
                     s.frameMs = f[2].toDouble();
                     s.stallMs = f[3].toDouble();
                     s.rssMb = f[4].toDouble();
@@ -376,8 +400,8 @@ int main(int argc, char** argv)
                 }
             }
             m.samples.push_back(s);
-            std::fprintf(stderr, "round %d %-10s %-30s %8.0f ms %7.0f MiB\n", r + 1, qPrintable(m.picture),
-                         qPrintable(m.name), s.ms, s.rssMb);
+            std::fprintf(stderr, "round %d %-10s %-24s %-5s %8.0f ms %7.0f MiB\n", r + 1, qPrintable(m.picture),
+                         qPrintable(m.name), m.warm ? "warm" : "fresh", s.ms, s.rssMb);
         }
     }
     std::vector<Row> rows;
@@ -388,9 +412,9 @@ int main(int argc, char** argv)
                 v.push_back(s.*field);
             return medianOf(v);
         };
-        Row row{m.picture, m.name, {}};
+        Row row{m.picture, m.name, m.warm, {}};
         row.median.ms = median(&Sample::ms);
-        row.median.previewMs = median(&Sample::previewMs);
+        row.median.bandMs = median(&Sample::bandMs);
         row.median.frameMs = median(&Sample::frameMs);
         row.median.stallMs = median(&Sample::stallMs);
         row.median.rssMb = median(&Sample::rssMb);
@@ -399,25 +423,39 @@ int main(int argc, char** argv)
     }
 
     std::printf(
-        "\nMedian of %d run(s). x floor: against djpeg for JPEG, against Qt's decode into a touched buffer "
-        "for the rest. CPU: user and system time of all threads during the load (djpeg: the whole process). "
-        "Peak RSS of the process doing the load. Preview: the fitted map painted from the "
-        "reduced decode. Fitted frame: the fitted map painted from the finished picture.\n\n",
+        "\nMedian of %d run(s), each in a freshly started process. x floor: against djpeg's full decode "
+        "for JPEG, against Qt's decode into a buffer given and touched beforehand for the rest. Warm: the "
+        "same load after touching and freeing as much memory in the same process. CPU: user and system "
+        "time of all threads during the load (floor: the whole process). Peak RSS of the process doing the "
+        "load (x RGB32: against one decoded 32-bit copy). First band: the first finished rows of the map "
+        "drawn as the wait window shows them. Fitted frame: the fitted map painted from the finished "
+        "picture.\n\n",
         runs);
-    std::printf(
-        "| picture | method | load ms | x floor | CPU ms | peak RSS MiB | preview ms | fitted frame ms | "
-        "longest UI stall ms |\n|---|---|---|---|---|---|---|---|---|\n");
+    std::printf("| picture | method | load ms | x floor | warm ms | x floor | CPU ms | peak RSS MiB | x RGB32 | "
+                "first band ms | fitted frame ms | longest UI stall ms |\n"
+                "|---|---|---|---|---|---|---|---|---|---|---|---|\n");
     for (const Row& r : rows) {
-        // The floor: djpeg for JPEG, Qt's decode into mapped memory for the rest.
+        if (r.warm)
+            continue;
         double floor = -1;
         for (const Row& o : rows)
             if (o.picture == r.picture && (o.method == "djpeg" || o.method == "Qt, into a touched buffer"))
                 floor = o.median.ms;
-        std::printf("| %s | %s | %s | %s | %s | %s | %s | %s | %s |\n", qPrintable(r.picture),
-                    qPrintable(r.method), qPrintable(cell(r.median.ms)),
-                    qPrintable(floor > 0 ? cell(r.median.ms / floor, 2) : "-"),
-                    qPrintable(cell(r.median.cpuMs)), qPrintable(cell(r.median.rssMb)),
-                    qPrintable(cell(r.median.previewMs)), qPrintable(cell(r.median.frameMs)),
+        double warmMs = -1;
+        for (const Row& o : rows)
+            if (o.warm && o.picture == r.picture && o.method == r.method)
+                warmMs = o.median.ms;
+        double rgb32 = -1;
+        for (const Picture& p : pictures)
+            if (p.name == r.picture)
+                rgb32 = 4.0 * p.size.width() * p.size.height() / (1 << 20);
+        auto ratio = [&](double v) { return floor > 0 && v > 0 ? cell(v / floor, 2) : QStringLiteral("-"); };
+        std::printf("| %s | %s | %s | %s | %s | %s | %s | %s | %s | %s | %s | %s |\n", qPrintable(r.picture),
+                    qPrintable(r.method), qPrintable(cell(r.median.ms)), qPrintable(ratio(r.median.ms)),
+                    qPrintable(cell(warmMs)), qPrintable(ratio(warmMs)), qPrintable(cell(r.median.cpuMs)),
+                    qPrintable(cell(r.median.rssMb)),
+                    qPrintable(r.median.rssMb > 0 ? cell(r.median.rssMb / rgb32, 2) : QStringLiteral("-")),
+                    qPrintable(cell(r.median.bandMs)), qPrintable(cell(r.median.frameMs)),
                     qPrintable(cell(r.median.stallMs, 1)));
     }
     return 0;

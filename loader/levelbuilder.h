@@ -1,12 +1,14 @@
 #pragma once
 
 #include <QImage>
+#include <utility>
 #include <vector>
 
 // Builds the shrunk copies of a picture band by band, so that the bands the decoder has finished can be
 // shrunk on another core while it goes on. A band is a run of full-size rows whose count is a power of
-// two at least as large as 2 to the number of copies: each band's rows in every copy then come from that
-// band alone, and the copies come out exactly as halving the whole picture again and again would.
+// two at least as large as 2 to the number of halvings: each band's rows in every copy then come from that
+// band alone, and the copies come out exactly as halving the whole picture again and again would. The
+// half-size step is made one band at a time in a small buffer of the shrinking thread's own and not kept.
 class LevelBuilder
 {
 public:
@@ -19,6 +21,8 @@ public:
     int bandCount() const;
     // Full-size rows that band `band` needs decoded before it can be shrunk: [0, end).
     int bandEnd(int band) const;
+    // The rows [first, end) of copy `level` that shrinking band `band` fills.
+    std::pair<int, int> levelRows(size_t level, int band) const;
 
     // Fills band `band` of every copy. Different bands may be shrunk on different threads at once.
     void shrinkBand(int band);
@@ -34,6 +38,7 @@ private:
         int height;
     };
     const QImage& m_full;
+    QSize m_half; // the size of the half-size step
     std::vector<QImage> m_levels;
     std::vector<Rows> m_rows; // raw rows of m_levels, taken once so that threads never touch the QImages
     int m_bandRows = 1;

@@ -9,7 +9,6 @@
 
 #include <QFileInfo>
 #include <QImageReader>
-#include <QScopeGuard>
 #include <QThreadPool>
 #include <algorithm>
 #include <optional>
@@ -90,6 +89,35 @@ private:
     std::thread m_thread;
 };
 
+// Tells the hooks which rows of the sketch each finished band has filled.
+class Sketch
+{
+public:
+    Sketch(const LevelBuilder& levels, const LoadJob::Hooks& hooks) : m_levels(levels), m_hooks(hooks)
+    {
+        const std::vector<QImage>& copies = levels.levels();
+        for (size_t k = 0; k < copies.size(); ++k)
+            if (k == 0 || std::max(copies[k].width(), copies[k].height()) > LoadJob::sketchSide)
+                m_level = k;
+        if (m_level < copies.size())
+            m_image = copies[m_level];
+    }
+    void bandDone(int band) const
+    {
+        if (m_image.isNull() || !m_hooks.sketchRows)
+            return;
+        const auto [first, end] = m_levels.levelRows(m_level, band);
+        if (first < end)
+            m_hooks.sketchRows(m_image, first, end);
+    }
+
+private:
+    const LevelBuilder& m_levels;
+    const LoadJob::Hooks& m_hooks;
+    size_t m_level = 0;
+    QImage m_image; // shares the copy's memory; only read
+};
+
 MapPicturePtr loadJpeg(const QString& path, JpegDecoder& decoder, const LoadLimits& limits,
                        const LoadJob::Hooks& hooks, Progress& progress, Failure fail)
 {
@@ -104,31 +132,9 @@ MapPicturePtr loadJpeg(const QString& path, JpegDecoder& decoder, const LoadLimi
         return fail(LoadMessages::tooLarge(path, size));
 
     Prefaulter prefaulter(full, levels);
+    Sketch sketch(levels, hooks);
     QThreadPool helper; // shrinks finished bands in order
     helper.setMaxThreadCount(1);
-    // The preview decodes the whole file once more, reduced; on a thread of its own so that the bands
-    // do not queue behind it.
-    std::atomic<bool> previewWanted{true};
-    std::thread previewer;
-    auto joinPreview = qScopeGuard([&] {
-        previewWanted = false;
-        if (previewer.joinable())
-            previewer.join();
-    });
-    if (hooks.preview && qint64(size.width()) * size.height() >= hooks.previewFromPixels) {
-        previewer = std::thread([&] {
-            JpegDecoder reduced(path);
-            if (!reduced.readHeader())
-                return;
-            QImage small(reduced.scaledSize(LoadJob::previewDivisor), QImage::Format_RGB32);
-            if (small.isNull() || !reduced.decode(small.bits(), small.bytesPerLine(), LoadJob::previewDivisor,
-                                                  small.height() / 8 + 1,
-                                                  [&](int) { return previewWanted && !progress.stopped(); }))
-                return;
-            hooks.preview(std::make_shared<const MapPicture>(
-                MapPicture::preview(std::move(small), size, LoadJob::previewDivisor)));
-        });
-    }
 
     uchar* rows = full.bits();
     const qsizetype stride = full.bytesPerLine();
@@ -137,18 +143,16 @@ MapPicturePtr loadJpeg(const QString& path, JpegDecoder& decoder, const LoadLimi
     const bool decoded = decoder.decode(rows, stride, 1, levels.bandRows(), [&](int done) {
         while (nextBand < bands && levels.bandEnd(nextBand) <= done) {
             const int band = nextBand++;
-            helper.start([&levels, band] { levels.shrinkBand(band); });
+            helper.start([&levels, &sketch, band] {
+                levels.shrinkBand(band);
+                sketch.bandDone(band);
+            });
         }
         progress.report(int(qint64(done) * jpegDecodedPercent / size.height()));
         return !progress.stopped();
     });
-    if (!decoded)
-        previewWanted = false;
     helper.waitForDone();
     prefaulter.finish();
-    joinPreview.dismiss();
-    if (previewer.joinable())
-        previewer.join();
     if (!decoded) {
         switch (decoder.failure()) {
         case JpegDecoder::Failure::Truncated:
@@ -164,7 +168,8 @@ MapPicturePtr loadJpeg(const QString& path, JpegDecoder& decoder, const LoadLimi
 }
 
 MapPicturePtr loadWithQt(const QString& path, PictureHeader::Kind kind, const QByteArray& head,
-                         const LoadLimits& limits, Progress& progress, Failure fail)
+                         const LoadLimits& limits, const LoadJob::Hooks& hooks, Progress& progress,
+                         Failure fail)
 {
     ProgressFile file(path);
     if (!file.open(QIODevice::ReadOnly))
@@ -200,6 +205,9 @@ MapPicturePtr loadWithQt(const QString& path, PictureHeader::Kind kind, const QB
             return fail(LoadMessages::tooLarge(path, size));
         prefaulter.emplace(image, *levels);
     }
+    std::optional<Sketch> sketch;
+    if (levels)
+        sketch.emplace(*levels, hooks);
 
     // A BMP keeps its rows one after the other, usually the bottom one first, and Qt's reader fills each
     // picture row as it reads it: the bands below what has been read can be shrunk while it goes on.
@@ -215,7 +223,10 @@ MapPicturePtr loadWithQt(const QString& path, PictureHeader::Kind kind, const QB
             const qint64 firstFilled = size.height() - rowsFilled;
             while (waiting > 0 && qint64(waiting - 1) * levels->bandRows() >= firstFilled) {
                 const int band = --waiting;
-                helper.start([&levels, band] { levels->shrinkBand(band); });
+                helper.start([&levels, &sketch, band] {
+                    levels->shrinkBand(band);
+                    sketch->bandDone(band);
+                });
             }
         };
     }
@@ -235,6 +246,7 @@ MapPicturePtr loadWithQt(const QString& path, PictureHeader::Kind kind, const QB
     if (!levels || replaced || image.format() != produced || image.size() != size) {
         helper.waitForDone();
         levels.emplace(image);
+        sketch.emplace(*levels, hooks);
         waiting = levels->bandCount();
     }
     if (levels->isNull())
@@ -242,8 +254,10 @@ MapPicturePtr loadWithQt(const QString& path, PictureHeader::Kind kind, const QB
     // Both threads take the bands left in turn from a shared counter.
     std::atomic<int> next{0};
     auto work = [&] {
-        for (int b = next++; b < waiting; b = next++)
+        for (int b = next++; b < waiting; b = next++) {
             levels->shrinkBand(b);
+            sketch->bandDone(b);
+        }
     };
     helper.start(work);
     work();
@@ -293,5 +307,5 @@ MapPicturePtr LoadJob::run(const QString& path, const LoadLimits& limits, const 
         break;
     }
     file.close();
-    return loadWithQt(path, kind, head, limits, progress, fail);
+    return loadWithQt(path, kind, head, limits, hooks, progress, fail);
 }

@@ -3,7 +3,6 @@
 #include "loadjob.h"
 
 #include <QImageReader>
-#include <QThread>
 #include <QtConcurrent/QtConcurrentRun>
 #include <limits>
 
@@ -24,9 +23,7 @@ void raiseQtCap(const LoadLimits& limits)
 } // namespace
 
 MapLoader::MapLoader(LoadLimits limits, QObject* parent)
-    : QObject(parent), m_limits(limits),
-      m_previewFromPixels(QThread::idealThreadCount() > 2 ? previewWorthFromPixels
-                                                          : std::numeric_limits<qint64>::max())
+    : QObject(parent), m_limits(limits)
 {
     qRegisterMetaType<MapPicturePtr>("MapPicturePtr");
     raiseQtCap(m_limits);
@@ -57,7 +54,6 @@ void MapLoader::start(const QString& path)
     abandon();
     const int generation = m_generation;
     const LoadLimits limits = m_limits;
-    const qint64 previewFrom = m_previewFromPixels;
     // Everything posted back is checked against the generation, so a load abandoned by a newer one
     // cannot deliver late signals.
     auto post = [this, generation](auto call) {
@@ -69,13 +65,12 @@ void MapLoader::start(const QString& path)
             },
             Qt::QueuedConnection);
     };
-    m_future = QtConcurrent::run([this, path, limits, previewFrom, post] {
+    m_future = QtConcurrent::run([this, path, limits, post] {
         LoadJob::Hooks hooks;
         hooks.stop = &m_stop;
         hooks.progress = [this, post](int percent) { post([this, percent] { emit progress(percent); }); };
-        hooks.previewFromPixels = previewFrom;
-        hooks.preview = [this, post](MapPicturePtr reduced) {
-            post([this, reduced] { emit preview(reduced); });
+        hooks.sketchRows = [this, post](const QImage& sketch, int first, int end) {
+            post([this, sketch, first, end] { emit sketchRows(sketch, first, end); });
         };
         QString error;
         MapPicturePtr picture = LoadJob::run(path, limits, hooks, &error);

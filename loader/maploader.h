@@ -4,6 +4,7 @@
 #include "mappicture.h"
 
 #include <QFuture>
+#include <QImage>
 #include <QObject>
 #include <QString>
 #include <atomic>
@@ -20,18 +21,16 @@ public:
 
     void start(const QString& path); // a load still running is abandoned first
     bool isRunning() const;
-    // JPEG maps of at least this many pixels send preview(), from a reduced decode, before finished().
-    // The reduced decode costs two thirds of a full one (the compressed data must all be unpacked
-    // either way), so by default only machines with a core to spare for it make one.
-    void setPreviewFromPixels(qint64 pixels) { m_previewFromPixels = pixels; }
-    static constexpr qint64 previewWorthFromPixels = 16'000'000; // about an A4 sheet at 400 dpi
 
     static MapPicturePtr loadBlocking(const QString& path, QString* error,
                                       LoadLimits limits = LoadLimits::fromMachine());
 
 signals:
     void progress(int percent); // 0..100, never backwards
-    void preview(MapPicturePtr reduced);
+    // Rows [first, end) of `sketch`, a small copy of the map being loaded, are finished and will not
+    // change. The sketch shares the loader's memory while other rows are being written: read only the
+    // rows reported.
+    void sketchRows(QImage sketch, int first, int end);
     void finished(MapPicturePtr picture, QString error); // error empty on success; picture null on failure
 
 private:
@@ -41,5 +40,4 @@ private:
     QFuture<void> m_future;
     std::atomic<bool> m_stop{false};
     int m_generation = 0; // drops signals still queued from an abandoned load
-    qint64 m_previewFromPixels;
 };

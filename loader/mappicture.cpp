@@ -1,6 +1,7 @@
 #include "mappicture.h"
 
 #include <algorithm>
+#include <cmath>
 
 namespace
 {
@@ -19,8 +20,12 @@ MapPicture::MapPicture(QImage full) : m_full(std::move(full)), m_natural(m_full.
     if (!is32Bit(m_full))
         m_full = m_full.convertToFormat(m_full.hasAlphaChannel() ? QImage::Format_ARGB32_Premultiplied
                                                                  : QImage::Format_RGB32);
-    const QImage* last = &m_full;
-    for (const QSize& s : levelSizes(m_full.size())) {
+    const std::vector<QSize> sizes = levelSizes(m_full.size());
+    if (sizes.empty())
+        return;
+    const QImage half = halve(m_full); // only on the way to the quarter
+    const QImage* last = &half;
+    for (const QSize& s : sizes) {
         QImage level(s, m_full.format());
         halveRows(*last, level, 0, s.height());
         m_levels.push_back(std::move(level));
@@ -33,24 +38,21 @@ MapPicture::MapPicture(QImage full, std::vector<QImage> levels)
 {
 }
 
-MapPicture MapPicture::preview(QImage reduced, QSize naturalSize, int divisor)
-{
-    MapPicture p(std::move(reduced));
-    p.m_natural = naturalSize;
-    p.m_baseDivisor = std::max(1, divisor);
-    return p;
-}
-
 const QImage& MapPicture::levelFor(double scale, int* divisor) const
 {
-    // Use the smallest copy that still has at least one pixel per device pixel.
-    int d = m_baseDivisor;
+    int d = 1;
     const QImage* img = &m_full;
-    for (const QImage& level : m_levels) {
-        if (scale * (d * 2) > 1.0)
-            break;
-        d *= 2;
-        img = &level;
+    // Without a half-size copy, the full picture and the quarter-size one meet where they are equally far
+    // from the displayed scale: half way between 1:2 and 1:4 on a log scale, 1:2.83.
+    if (scale * 2 * M_SQRT2 <= 1) {
+        int next = 4;
+        for (const QImage& level : m_levels) {
+            if (next > 4 && scale * next > 1)
+                break;
+            d = next;
+            img = &level;
+            next *= 2;
+        }
     }
     if (divisor)
         *divisor = d;
@@ -60,9 +62,12 @@ const QImage& MapPicture::levelFor(double scale, int* divisor) const
 std::vector<QSize> MapPicture::levelSizes(QSize size)
 {
     std::vector<QSize> sizes;
+    bool half = true;
     while (size.width() > 256 || size.height() > 256) {
-        size = QSize(std::max(1, size.width() / 2), std::max(1, size.height() / 2));
-        sizes.push_back(size);
+        size = halfSize(size);
+        if (!half)
+            sizes.push_back(size);
+        half = false;
     }
     return sizes;
 }
@@ -70,42 +75,34 @@ std::vector<QSize> MapPicture::levelSizes(QSize size)
 QImage MapPicture::halve(const QImage& src)
 {
     const QImage& in = is32Bit(src) ? src : src.convertToFormat(QImage::Format_RGB32);
-    QImage dst(std::max(1, in.width() / 2), std::max(1, in.height() / 2), in.format());
+    QImage dst(halfSize(in.size()), in.format());
     halveRows(in, dst, 0, dst.height());
     return dst;
 }
 
 void MapPicture::halveRows(const QImage& src, QImage& dst, int dstFirst, int dstEnd)
 {
-    halveRows(src, dst.bits(), dst.bytesPerLine(), dst.width(), dstFirst, dstEnd);
+    const int lastRow = src.height() - 1;
+    for (int y = dstFirst; y < dstEnd; ++y)
+        halveRow(reinterpret_cast<const quint32*>(src.constScanLine(std::min(2 * y, lastRow))),
+                 reinterpret_cast<const quint32*>(src.constScanLine(std::min(2 * y + 1, lastRow))),
+                 src.width(), reinterpret_cast<quint32*>(dst.scanLine(y)));
 }
 
-void MapPicture::halveRows(const QImage& src, uchar* dst, qsizetype dstStride, int dstWidth, int dstFirst,
-                           int dstEnd)
+void MapPicture::halveRow(const quint32* r0, const quint32* r1, int srcWidth, quint32* out)
 {
-    const int w = dstWidth, lastCol = src.width() - 1, lastRow = src.height() - 1;
+    const int w = std::max(1, srcWidth / 2), lastCol = srcWidth - 1;
     // Two 8-bit channels at a time, each in a 16-bit lane: four samples sum to at most 1020, so the lanes
     // never carry into each other.
     constexpr quint32 lanes = 0x00ff00ffU, half = 0x00020002U;
-    for (int y = dstFirst; y < dstEnd; ++y) {
-        const auto* r0 = reinterpret_cast<const quint32*>(src.constScanLine(std::min(2 * y, lastRow)));
-        const auto* r1 = reinterpret_cast<const quint32*>(src.constScanLine(std::min(2 * y + 1, lastRow)));
-        auto* out = reinterpret_cast<quint32*>(dst + y * dstStride);
-        const int pairs = lastCol >= 1 ? std::min(w, (lastCol + 1) / 2) : 0;
-        for (int x = 0; x < pairs; ++x) {
-            const quint32 a = r0[2 * x], b = r0[2 * x + 1], c = r1[2 * x], d = r1[2 * x + 1];
-            const quint32 lo = (a & lanes) + (b & lanes) + (c & lanes) + (d & lanes) + half;
-            const quint32 hi =
-                ((a >> 8) & lanes) + ((b >> 8) & lanes) + ((c >> 8) & lanes) + ((d >> 8) & lanes) + half;
-            out[x] = ((lo >> 2) & lanes) | (((hi >> 2) & lanes) << 8);
-        }
-        for (int x = pairs; x < w; ++x) { // a one-pixel-wide source
-            const int x0 = std::min(2 * x, lastCol), x1 = std::min(2 * x + 1, lastCol);
-            const quint32 a = r0[x0], b = r0[x1], c = r1[x0], d = r1[x1];
-            const quint32 lo = (a & lanes) + (b & lanes) + (c & lanes) + (d & lanes) + half;
-            const quint32 hi =
-                ((a >> 8) & lanes) + ((b >> 8) & lanes) + ((c >> 8) & lanes) + ((d >> 8) & lanes) + half;
-            out[x] = ((lo >> 2) & lanes) | (((hi >> 2) & lanes) << 8);
-        }
-    }
+    auto mean = [&](quint32 a, quint32 b, quint32 c, quint32 d) {
+        const quint32 lo = (a & lanes) + (b & lanes) + (c & lanes) + (d & lanes) + half;
+        const quint32 hi = ((a >> 8) & lanes) + ((b >> 8) & lanes) + ((c >> 8) & lanes) + ((d >> 8) & lanes) + half;
+        return ((lo >> 2) & lanes) | (((hi >> 2) & lanes) << 8);
+    };
+    const int pairs = lastCol >= 1 ? w : 0;
+    for (int x = 0; x < pairs; ++x)
+        out[x] = mean(r0[2 * x], r0[2 * x + 1], r1[2 * x], r1[2 * x + 1]);
+    if (pairs == 0) // a one-pixel-wide source
+        out[0] = mean(r0[0], r0[0], r1[0], r1[0]);
 }

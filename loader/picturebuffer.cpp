@@ -7,6 +7,7 @@ namespace
 {
 
 std::atomic<qint64> allocatedBytes{0};
+std::atomic<PictureBuffer::Pages> pageKind{PictureBuffer::Pages::Plain};
 
 constexpr qsizetype hugePage = qsizetype(2) << 20; // bytes
 constexpr qsizetype ownMappingFrom = qsizetype(8) << 20;
@@ -25,6 +26,16 @@ void unmap(void* info)
 
 } // namespace
 
+void PictureBuffer::setPages(Pages pages)
+{
+    pageKind = pages;
+}
+
+PictureBuffer::Pages PictureBuffer::pages()
+{
+    return pageKind;
+}
+
 QImage PictureBuffer::allocate(QSize size, QImage::Format format)
 {
     if (size.isEmpty())
@@ -41,9 +52,8 @@ QImage PictureBuffer::allocate(QSize size, QImage::Format format)
     void* address = mmap(nullptr, length, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
     if (address == MAP_FAILED)
         return {};
-#ifdef MADV_HUGEPAGE
-    madvise(address, length, MADV_HUGEPAGE);
-#endif
+    // Said either way, so that a system set to give every mapping huge pages does not override it.
+    madvise(address, length, pageKind == Pages::Huge ? MADV_HUGEPAGE : MADV_NOHUGEPAGE);
     allocatedBytes += qint64(length);
     return QImage(static_cast<uchar*>(address), size.width(), size.height(), stride, format, unmap,
                   new Mapping{address, length});

@@ -3,12 +3,17 @@
 #include <QImage>
 #include <QSize>
 
-// Memory for decoded pictures. Big pictures get their own mapping with transparent huge pages asked
-// for: the decoder then takes one page fault per 2 MiB instead of one per 4 KiB, which on this kind of
-// machine is a large part of what a plain load spends.
+// Memory for decoded pictures. Big pictures get a mapping of their own, which a thread beside the decoder
+// maps in ahead of it (populate), so that the decoder itself takes no page faults.
 class PictureBuffer
 {
 public:
+    // The kind of pages big pictures ask the kernel for: plain 4 KiB pages by default (bench_loader
+    // compares both in fresh processes).
+    enum class Pages { Plain, Huge };
+    static void setPages(Pages pages);
+    static Pages pages();
+
     // A picture of `size` in a 32-bit `format`, uninitialised; null when the memory cannot be had.
     static QImage allocate(QSize size, QImage::Format format);
     // Has the kernel map the memory of `length` bytes from `start` now, so that whoever writes there

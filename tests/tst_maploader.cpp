@@ -8,6 +8,7 @@
 #include <QImageWriter>
 #include <QTemporaryDir>
 #include <QTest>
+#include <cstring>
 
 namespace
 {
@@ -78,7 +79,8 @@ private slots:
     void opensOrRefuses();
     void progressRisesTo100AndOnlyTheNewestLoadFinishes_data();
     void progressRisesTo100AndOnlyTheNewestLoadFinishes();
-    void previewComesFirstAndStandsInForTheWholeMap();
+    void sketchRowsComeFinishedBeforeThePicture_data();
+    void sketchRowsComeFinishedBeforeThePicture();
     void destroyingTheLoaderAbandonsItsLoad();
 
 private:
@@ -127,7 +129,6 @@ void TestMapLoader::loadsEachKind()
     QVERIFY2(picture, qPrintable(error));
     QCOMPARE(error, QString());
     QCOMPARE(picture->naturalSize(), size);
-    QVERIFY(!picture->isPreview());
     QVERIFY(picture->full().format() == QImage::Format_RGB32 ||
             picture->full().format() == QImage::Format_ARGB32_Premultiplied);
     QCOMPARE(qAlpha(picture->full().pixel(0, 0)), 255);
@@ -282,41 +283,42 @@ void TestMapLoader::progressRisesTo100AndOnlyTheNewestLoadFinishes()
     QVERIFY2(risesStrictly(percents), qPrintable(events.join(' ')));
 }
 
-void TestMapLoader::previewComesFirstAndStandsInForTheWholeMap()
+void TestMapLoader::sketchRowsComeFinishedBeforeThePicture_data()
 {
-    QVERIFY(writePicture(path("preview.jpg"), makeSyntheticMap({800, 600}, 3)));
-    MapLoader loader(LoadLimits{gib});
-    loader.setPreviewFromPixels(1);
-    QStringList events;
-    MapPicturePtr reduced, picture;
-    connect(&loader, &MapLoader::preview, this, [&](MapPicturePtr p) {
-        reduced = p;
-        events << "preview";
-    });
-    connect(&loader, &MapLoader::finished, this, [&](MapPicturePtr p, const QString&) {
-        picture = p;
-        events << "finished";
-    });
-    loader.start(path("preview.jpg"));
-    QTRY_VERIFY(picture);
-    QCOMPARE(events, QStringList({"preview", "finished"}));
-    QVERIFY(reduced->isPreview());
-    QCOMPARE(reduced->naturalSize(), QSize(800, 600));
-    QCOMPARE(reduced->full().size(), QSize(100, 75));
-    int divisor = 0;
-    reduced->levelFor(1.0, &divisor);
-    QCOMPARE(divisor, 8);
-    // The preview is the finished map at an eighth of its size (the smallest copy, 200 x 150, halved).
-    QCOMPARE(picture->levels().back().size(), QSize(200, 150));
-    QVERIFY(channelDifference(reduced->full(), MapPicture::halve(picture->levels().back())) <= 16);
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QSize>("size");
+    QTest::addColumn<QSize>("sketch"); // the smallest copy with a side over 256 pixels
+    QTest::newRow("jpeg, bands in order") << "sketch.jpg" << QSize(800, 2400) << QSize(100, 300);
+    QTest::newRow("bmp, bottom band first") << "sketch.bmp" << QSize(500, 4000) << QSize(62, 500);
+    QTest::newRow("png, bands shrunk by two threads") << "sketch.png" << QSize(600, 1800) << QSize(150, 450);
+}
 
-    // Below the size set, no preview.
-    loader.setPreviewFromPixels(800 * 600 + 1);
-    events.clear();
-    picture.reset();
-    loader.start(path("preview.jpg"));
+void TestMapLoader::sketchRowsComeFinishedBeforeThePicture()
+{
+    QFETCH(QString, name);
+    QFETCH(QSize, size);
+    QFETCH(QSize, sketch);
+    QVERIFY(writePicture(path(name), makeSyntheticMap(size, 3)));
+    MapLoader loader(LoadLimits{gib});
+    MapPicturePtr picture;
+    QImage seen(sketch, QImage::Format_RGB32); // each row as it was when reported
+    QList<int> reported(sketch.height(), 0);
+    connect(&loader, &MapLoader::sketchRows, this, [&](const QImage& rows, int first, int end) {
+        QVERIFY(!picture);
+        QCOMPARE(rows.size(), sketch);
+        for (int y = first; y < end; ++y) {
+            ++reported[y];
+            std::memcpy(seen.scanLine(y), rows.constScanLine(y), size_t(rows.bytesPerLine()));
+        }
+    });
+    connect(&loader, &MapLoader::finished, this, [&](MapPicturePtr p, const QString&) { picture = p; });
+    loader.start(path(name));
     QTRY_VERIFY(picture);
-    QCOMPARE(events, QStringList({"finished"}));
+    QCOMPARE(reported, QList<int>(sketch.height(), 1));
+    const auto copy = std::find_if(picture->levels().begin(), picture->levels().end(),
+                                   [&](const QImage& level) { return level.size() == sketch; });
+    QVERIFY(copy != picture->levels().end());
+    QCOMPARE(seen, *copy);
 }
 
 void TestMapLoader::destroyingTheLoaderAbandonsItsLoad()

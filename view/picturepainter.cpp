@@ -24,7 +24,9 @@ void PicturePainter::paint(QPainter& painter, const MapPicture& picture, const Q
     // Level pixels per full-size pixel; exact ratios, so an odd edge row or column stays in place.
     const double kx = double(level.width()) / natural.width();
     const double ky = double(level.height()) / natural.height();
-    const bool smooth = deviceScale * divisor < SharpFromScale;
+    // A shrunk copy is a stand-in for the full picture, so it is always filtered, even where it is stretched
+    // (the quarter-size copy between 1:4 and 1:2).
+    const bool smooth = deviceScale * divisor < SharpFromScale || divisor > 1;
     const int margin = smooth ? 1 : 0; // the filter reads one neighbour beyond the visible edge
 
     auto toLevelX = [&](double x) { return (x - target.left()) / sx * kx; };
