@@ -7,6 +7,7 @@
 // memory is its own. A second column repeats the loads on "warm" memory (see warmMemory).
 //
 //   bench_loader [--quick] [--runs N] [--pause S] [--data DIR] [--only NAME,...] [--no-warm]
+//                [--baseline BENCH_LOADER]   (adds the loader of another build, e.g. before a change)
 //   bench_loader --child MODE FILE      (used by the above)
 
 #include "maploader.h"
@@ -314,6 +315,7 @@ int main(int argc, char** argv)
     int runs = 3;
     double pause = 3;
     QStringList only;
+    std::string baseline;
     QString dir = QStringLiteral(MW_BENCH_DATA_DIR);
     const QStringList args = app.arguments();
     for (int i = 1; i < args.size(); ++i) {
@@ -327,6 +329,8 @@ int main(int argc, char** argv)
             pause = args[++i].toDouble();
         else if (args[i] == "--only" && i + 1 < args.size())
             only = args[++i].split(',');
+        else if (args[i] == "--baseline" && i + 1 < args.size())
+            baseline = args[++i].toStdString();
         else if (args[i] == "--data" && i + 1 < args.size())
             dir = args[++i];
     }
@@ -361,7 +365,7 @@ int main(int argc, char** argv)
     for (const Picture& p : pictures) {
         const std::string file = (dir + "/" + p.name).toStdString();
         auto add = [&](const char* name, std::vector<std::string> argv, bool onWarm = false) {
-            const bool selfTimed = argv[0] == self;
+            const bool selfTimed = argv[0] == self || argv[0] == baseline;
             methods.push_back({p.name, name, std::move(argv), selfTimed, onWarm, {}});
         };
         if (p.format == "jpeg")
@@ -370,6 +374,8 @@ int main(int argc, char** argv)
             add("Qt, into a touched buffer", {self, "--child", "qt-mapped", file});
         add("QImageReader", {self, "--child", "qt", file});
         add("MapLoader", {self, "--child", "loader", file});
+        if (!baseline.empty())
+            add("MapLoader, baseline build", {baseline, "--child", "loader", file});
         if (p.format == "jpeg" && !quick)
             add("MapLoader, huge pages", {self, "--child", "loader-huge", file});
         if (warm) {

@@ -4,6 +4,7 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 
 packages=(g++ cmake make pkg-config libjpeg-dev qt6-base-dev qt6-svg-dev qt6-image-formats-plugins qt6-qpa-plugins
+          libx11-dev libxtst-dev xvfb openbox xdotool
           libjpeg-turbo-progs libjpeg62-turbo-dev fonts-dejavu-core fonts-liberation)
 missing=()
 for p in "${packages[@]}"; do
