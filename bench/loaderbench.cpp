@@ -120,7 +120,8 @@ void paintBand(const QImage& sketch, int first, int end)
     p.drawImage(QRectF(0, first * k, sketch.width() * k, (end - first) * k), rows);
 }
 
-// MODE is qt, qt-mapped, loader or loader-huge (huge pages for the picture), with "+warm" for warm memory.
+// MODE is qt, qt-mapped, loader, loader-huge or loader-plain (one kind of pages for the picture, not
+// probed), with "+warm" for warm memory.
 int child(QString mode, const QString& file)
 {
     if (mode.endsWith("+warm")) {
@@ -151,8 +152,10 @@ int child(QString mode, const QString& file)
         if (!reader.read(&img))
             return 2;
         s.ms = sinceMs(t);
-    } else if (mode == "loader" || mode == "loader-huge") {
-        PictureBuffer::setPages(mode == "loader-huge" ? PictureBuffer::Pages::Huge : PictureBuffer::Pages::Plain);
+    } else if (mode == "loader" || mode == "loader-huge" || mode == "loader-plain") {
+        PictureBuffer::setPages(mode == "loader-huge"    ? PictureBuffer::Pages::Huge
+                                : mode == "loader-plain" ? PictureBuffer::Pages::Plain
+                                                         : PictureBuffer::Pages::Probe);
         MapLoader loader;
         QElapsedTimer gap;
         double worst = 0;
@@ -376,8 +379,10 @@ int main(int argc, char** argv)
         add("MapLoader", {self, "--child", "loader", file});
         if (!baseline.empty())
             add("MapLoader, baseline build", {baseline, "--child", "loader", file});
-        if (p.format == "jpeg" && !quick)
+        if (p.format == "jpeg" && !quick) {
             add("MapLoader, huge pages", {self, "--child", "loader-huge", file});
+            add("MapLoader, plain pages", {self, "--child", "loader-plain", file});
+        }
         if (warm) {
             add("QImageReader", {self, "--child", "qt+warm", file}, true);
             add("MapLoader", {self, "--child", "loader+warm", file}, true);

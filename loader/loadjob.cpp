@@ -11,6 +11,7 @@
 #include <QImageReader>
 #include <QThreadPool>
 #include <algorithm>
+#include <chrono>
 #include <optional>
 #include <thread>
 
@@ -64,12 +65,7 @@ public:
         m_spans.push_back({full.constBits(), full.sizeInBytes()});
         for (const QImage& level : levels.levels())
             m_spans.push_back({level.constBits(), level.sizeInBytes()});
-        m_thread = std::thread([this] {
-            constexpr qsizetype chunk = qsizetype(16) << 20; // bytes
-            for (const Span& span : m_spans)
-                for (qsizetype at = 0; at < span.length && !m_quit; at += chunk)
-                    PictureBuffer::populate(span.start + at, std::min(chunk, span.length - at));
-        });
+        m_thread = std::thread([this] { run(); });
     }
     ~Prefaulter() { finish(); }
     void finish()
@@ -84,6 +80,38 @@ private:
         const uchar* start;
         qsizetype length;
     };
+    using Pages = PictureBuffer::Pages;
+    static constexpr qsizetype chunk = qsizetype(16) << 20; // bytes, a multiple of the huge page size
+
+    void run()
+    {
+        Pages kind = PictureBuffer::pages();
+        for (size_t i = 0; i < m_spans.size() && !m_quit; ++i) {
+            const Span& span = m_spans[i];
+            qsizetype at = 0;
+            // The picture itself, when the kind of pages is to be probed: its first chunks alternately in
+            // huge and in plain pages, then the rest, and the copies, in whichever mapped a chunk fastest.
+            if (kind == Pages::Probe && span.length >= 8 * chunk) {
+                double best[2] = {1e300, 1e300}; // seconds per chunk: plain, huge
+                for (int k = 0; k < 4 && !m_quit; ++k, at += chunk) {
+                    const Pages tried = k % 2 ? Pages::Plain : Pages::Huge;
+                    const auto t0 = std::chrono::steady_clock::now();
+                    PictureBuffer::choose(span.start + at, chunk, tried);
+                    PictureBuffer::populate(span.start + at, chunk);
+                    const double s = std::chrono::duration<double>(std::chrono::steady_clock::now() - t0).count();
+                    double& b = best[tried == Pages::Huge];
+                    b = std::min(b, s);
+                }
+                kind = best[1] <= best[0] ? Pages::Huge : Pages::Plain;
+                PictureBuffer::choose(span.start + at, span.length - at, kind);
+            } else if (PictureBuffer::pages() == Pages::Probe) {
+                PictureBuffer::choose(span.start, span.length, kind); // a copy, after the picture's probe
+            }
+            for (; at < span.length && !m_quit; at += chunk)
+                PictureBuffer::populate(span.start + at, std::min(chunk, span.length - at));
+        }
+    }
+
     std::vector<Span> m_spans;
     std::atomic<bool> m_quit{false};
     std::thread m_thread;

@@ -7,9 +7,9 @@ namespace
 {
 
 std::atomic<qint64> allocatedBytes{0};
-std::atomic<PictureBuffer::Pages> pageKind{PictureBuffer::Pages::Plain};
+std::atomic<PictureBuffer::Pages> pageKind{PictureBuffer::Pages::Probe};
 
-constexpr qsizetype hugePage = qsizetype(2) << 20; // bytes
+constexpr qsizetype hugePage = PictureBuffer::hugePageBytes;
 constexpr qsizetype ownMappingFrom = qsizetype(8) << 20;
 
 struct Mapping {
@@ -48,15 +48,33 @@ QImage PictureBuffer::allocate(QSize size, QImage::Format format)
             allocatedBytes += img.sizeInBytes();
         return img;
     }
+    // Aligned to huge pages, so that each 2 MiB of the picture can be one when that kind is chosen.
     const size_t length = size_t((bytes + hugePage - 1) / hugePage * hugePage);
-    void* address = mmap(nullptr, length, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
-    if (address == MAP_FAILED)
+    const size_t spare = size_t(hugePage);
+    void* mapped = mmap(nullptr, length + spare, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+    if (mapped == MAP_FAILED)
         return {};
-    // Said either way, so that a system set to give every mapping huge pages does not override it.
-    madvise(address, length, pageKind == Pages::Huge ? MADV_HUGEPAGE : MADV_NOHUGEPAGE);
+    const quintptr start = reinterpret_cast<quintptr>(mapped);
+    const quintptr aligned = (start + quintptr(hugePage) - 1) & ~quintptr(hugePage - 1);
+    if (aligned > start)
+        munmap(mapped, aligned - start);
+    if (start + spare > aligned)
+        munmap(reinterpret_cast<void*>(aligned + length), start + spare - aligned);
+    void* address = reinterpret_cast<void*>(aligned);
+    if (pageKind != Pages::Probe)
+        madvise(address, length, pageKind == Pages::Huge ? MADV_HUGEPAGE : MADV_NOHUGEPAGE);
     allocatedBytes += qint64(length);
     return QImage(static_cast<uchar*>(address), size.width(), size.height(), stride, format, unmap,
                   new Mapping{address, length});
+}
+
+void PictureBuffer::choose(const uchar* start, qsizetype length, Pages kind)
+{
+    // A picture's own mapping starts on a huge page boundary; anything else came from the heap.
+    const quintptr at = reinterpret_cast<quintptr>(start);
+    if (kind == Pages::Probe || length <= 0 || at % quintptr(hugePage) != 0)
+        return;
+    madvise(const_cast<uchar*>(start), size_t(length), kind == Pages::Huge ? MADV_HUGEPAGE : MADV_NOHUGEPAGE);
 }
 
 void PictureBuffer::populate(const uchar* start, qsizetype length)

@@ -4,8 +4,9 @@
 // time runs from the Return to the main window being shown with the map painted in it. The program is
 // then killed and the next round starts. Needs Xvfb, openbox, xdotool and djpeg (scripts/setup.sh).
 //
-//   bench_open [--runs N] [--pause S] [--app PROGRAM] [FILE ...]   (default: bench/data/map100.jpg and
-//                                                                   map250.jpg, made by bench_loader)
+//   bench_open [--runs N] [--pause S] [--app PROGRAM] [--baseline PROGRAM] [FILE ...]
+//       FILE: by default bench/data/map100.jpg and map250.jpg, made by bench_loader. --baseline adds
+//       another build of the program (e.g. before a change) to the same rounds.
 
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
@@ -294,7 +295,7 @@ int main(int argc, char** argv)
 {
     int runs = 3;
     double pause = 3;
-    std::string app = MW_APP_PATH;
+    std::string app = MW_APP_PATH, baseline;
     std::vector<std::string> files;
     for (int i = 1; i < argc; ++i) {
         const std::string a = argv[i];
@@ -304,6 +305,8 @@ int main(int argc, char** argv)
             pause = std::atof(argv[++i]);
         else if (a == "--app" && i + 1 < argc)
             app = argv[++i];
+        else if (a == "--baseline" && i + 1 < argc)
+            baseline = argv[++i];
         else if (char* full = realpath(a.c_str(), nullptr)) { // typed into the dialog: must not be relative
             files.push_back(full);
             std::free(full);
@@ -327,7 +330,7 @@ int main(int argc, char** argv)
     struct Samples {
         std::vector<double> djpeg, wait, shown, painted;
     };
-    std::vector<Samples> samples(files.size());
+    std::vector<Samples> samples(files.size()), base(files.size());
     // Rounds alternate the baseline and the program, so that the load of a shared machine falls on both.
     for (int r = 0; r < runs; ++r)
         for (size_t f = 0; f < files.size(); ++f) {
@@ -341,19 +344,34 @@ int main(int argc, char** argv)
             std::fprintf(stderr, "round %d %s: djpeg %.0f ms, program: wait window %.0f ms, shown %.0f ms, "
                          "painted %.0f ms\n", r + 1, files[f].c_str(), samples[f].djpeg.back(),
                          samples[f].wait.back(), samples[f].shown.back(), samples[f].painted.back());
+            if (!baseline.empty()) {
+                std::this_thread::sleep_for(std::chrono::milliseconds(int(pause * 1000)));
+                const std::optional<Open> b = openInProgram(world, baseline, files[f]);
+                base[f].wait.push_back(b ? b->waitMs : -1);
+                base[f].shown.push_back(b ? b->shownMs : -1);
+                base[f].painted.push_back(b ? b->paintedMs : -1);
+                std::fprintf(stderr, "round %d %s: baseline: wait window %.0f ms, shown %.0f ms, painted %.0f ms\n",
+                             r + 1, files[f].c_str(), base[f].wait.back(), base[f].shown.back(),
+                             base[f].painted.back());
+            }
         }
     std::printf("\nMedian of %d round(s); each open in a freshly started program. Shown: Return in the file "
                 "dialog to the main window mapped; painted: to the map's pixels on the screen; wait window: to the "
                 "wait window mapped (polled every 2 ms, so very short ones may be missed).\n\n",
                 runs);
-    std::printf("| file | djpeg ms | program, wait window ms | program, shown ms | program, map painted ms | "
-                "painted x djpeg |\n|---|---|---|---|---|---|\n");
+    std::printf("| file | program | djpeg ms | wait window ms | shown ms | map painted ms | painted x djpeg |\n"
+                "|---|---|---|---|---|---|---|\n");
     for (size_t f = 0; f < files.size(); ++f) {
-        const double d = median(samples[f].djpeg), w = median(samples[f].wait), s = median(samples[f].shown),
-                     p = median(samples[f].painted);
-        std::printf("| %s | %.0f | %.0f | %.0f | %.0f | %s |\n", files[f].substr(files[f].rfind('/') + 1).c_str(),
-                    d, w, s, p,
-                    d > 0 && p > 0 ? std::to_string(p / d).substr(0, 4).c_str() : "-");
+        const double d = median(samples[f].djpeg);
+        const std::string name = files[f].substr(files[f].rfind('/') + 1);
+        auto row = [&](const char* which, const Samples& s) {
+            const double p = median(s.painted);
+            std::printf("| %s | %s | %.0f | %.0f | %.0f | %.0f | %s |\n", name.c_str(), which, d, median(s.wait),
+                        median(s.shown), p, d > 0 && p > 0 ? std::to_string(p / d).substr(0, 4).c_str() : "-");
+        };
+        row("this build", samples[f]);
+        if (!baseline.empty())
+            row("baseline", base[f]);
     }
     return 0;
 }
