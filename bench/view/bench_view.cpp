@@ -201,7 +201,7 @@ void printRows(const QList<Row>& rows)
                 "limit MiB | note |\n");
     std::printf("|---|---|---|---|---|---|---|---|---|\n");
     for (const Row& r : rows) {
-        const QString asked = r.request.startsWith("0") ? QStringLiteral("fit") : r.request;
+        const QString asked = r.request == "0" || r.request.startsWith("0:") ? QStringLiteral("fit") : r.request;
         const QString ms = r.ms < 0 ? QStringLiteral("-") : QString::number(r.ms, 'f', 2);
         const QString fastest = r.fastest < 0 ? QStringLiteral("-") : QString::number(r.fastest, 'f', 2);
         std::printf("| %s | %.0f MP | %s | %.3f | %s | %s | %.0f | %.0f | %s |\n", qPrintable(r.design), r.mp,
