@@ -9,12 +9,13 @@
 class PictureBuffer
 {
 public:
-    // The kind of pages a picture's memory is mapped in with. Neither wins everywhere. On the 2-core build
-    // machine, in fresh processes, the first write to 400 MiB of huge pages took 81 to 135 ms against 203
-    // to 236 ms for plain 4 KiB pages one day, and 555 against 147 ms another: huge pages are cheap when
-    // the kernel has free 2 MiB blocks at hand and costly when it must first compact memory for them.
-    // So by default (Probe) the mapping thread maps a few chunks each way at the start of every load,
-    // keeps the faster kind for the rest, and loses nothing by it, as those chunks are needed anyway.
+    // The kind of pages a picture's memory is mapped in with. Neither wins everywhere: on the 2-core build
+    // machine, in fresh processes, mapping 400 MiB in took 105 to 143 ms in huge pages against 131 to
+    // 174 ms in plain 4 KiB pages on one day (and a decode into huge pages used an eighth less processor
+    // time), while on another the huge pages cost 3.8 times as much (555 against 147 ms): they are cheap
+    // when the kernel has free 2 MiB blocks at hand and dear when it must first compact memory for them.
+    // So by default (Probe) the mapping thread maps a few chunks each way at the start of every load and
+    // keeps the faster kind for the rest; it loses nothing by it, as those chunks are needed anyway.
     enum class Pages { Probe, Plain, Huge };
     static void setPages(Pages pages); // for measuring one kind against the other
     static Pages pages();
