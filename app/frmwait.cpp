@@ -33,8 +33,12 @@ public:
             m_sketch = sketch;
             m_ready = QRegion();
         }
+        const bool firstRows = m_ready.isEmpty();
         m_ready += QRect(0, first, sketch.width(), end - first);
-        update(placeOf(QRect(0, first, sketch.width(), end - first)).toAlignedRect().adjusted(-1, -1, 1, 1));
+        if (firstRows) // the icon gives way to the map's outline
+            update();
+        else
+            update(placeOf(QRect(0, first, sketch.width(), end - first)).toAlignedRect().adjusted(-1, -1, 1, 1));
     }
 
 protected:
@@ -46,6 +50,11 @@ protected:
                          (height() - m_icon.height() / int(m_icon.devicePixelRatio())) / 2, m_icon);
             return;
         }
+        // Where the rest of the map will come: an empty sheet.
+        const QRectF sheet = placeOf(m_sketch.rect());
+        p.fillRect(sheet, palette().base());
+        p.setPen(palette().mid().color());
+        p.drawRect(sheet.adjusted(0, 0, -1, -1));
         p.setRenderHint(QPainter::SmoothPixmapTransform);
         const qsizetype bpl = m_sketch.bytesPerLine();
         for (const QRect& r : m_ready) {
