@@ -1,0 +1,100 @@
+"""What the two trip meters must read for the pointer positions a scenario sent, worked out here from the
+measuring rules on their own: positions in twips, a moving average over the latest four samples, each
+segment to the smoothed point divided by the zoom, and readouts with 0 to 3 decimals chosen by the length
+of the latest segment (the secondary one cut, not rounded, to thousandths)."""
+
+import math
+from decimal import ROUND_HALF_UP, Decimal
+
+
+def readout(value, step):
+    """The seven-character readout of value, its decimals chosen by the step in the same unit."""
+    decimals = 0 if step > 0.7 else 1 if step > 0.07 else 2 if step > 0.007 else 3
+    shown = Decimal("%.15G" % value).quantize(Decimal(1).scaleb(-decimals), rounding=ROUND_HALF_UP)
+    return "%s%s" % (shown, " " * {0: 4, 1: 2, 2: 1, 3: 0}[decimals])
+
+
+class Meter:
+    """One reading of the rules. offset: where the map image's own origin lies inside its on-screen box,
+    in twips (a fraction of a pixel); zoom_error: how far each zoom step may be off in single precision."""
+
+    def __init__(self, tpp, unit_factor, cal_factor=1.0, offset=(0.0, 0.0), zoom_error=0.0):
+        self.tpp, self.unit_factor, self.cal_factor = tpp, unit_factor, cal_factor
+        self.offset, self.zoom_error = offset, zoom_error
+        self.zoom = 1.0  # relative to the fitted zoom
+        self.unit = self.route = 0.0
+        self.last = (0, 0)
+        self.samples, self.count = [], 0
+
+    def twips(self, p):
+        return tuple(p[i] * self.tpp + self.offset[i] for i in (0, 1))
+
+    def whole(self, q):
+        return tuple(round(v) for v in q)  # Python rounds halves to the even neighbour
+
+    def zoom_in(self, steps=1):
+        self.zoom *= (1.1 * (1 + self.zoom_error)) ** steps
+
+    def fit(self):
+        self.zoom = 1.0
+
+    def calibrate(self, start, end):
+        a, b = self.whole(self.twips(start)), self.whole(self.twips(end))
+        self.unit = math.dist(a, b) / (self.zoom * self.cal_factor)
+        self.route, self.count = 0.0, 0
+        return self.unit > 0
+
+    def _segment(self, q):
+        p = self.whole(q)
+        seg = math.dist(self.last, p) / self.zoom
+        self.route += seg
+        self.last = p
+        return seg
+
+    def press(self, p):
+        self.last = self.whole(self.twips(p))
+        self.samples, self.count = [], 0
+        return self.move(p)
+
+    def move(self, p):
+        self.count += 1
+        self.samples = (self.samples + [self.twips(p)])[-4:]
+        n = len(self.samples)
+        mean = tuple(sum(s[i] for s in self.samples) / n for i in (0, 1))
+        return self.texts(self._segment(mean))
+
+    def release(self):
+        seg = 0.0
+        tail = self.samples[1:] if self.count >= 2 else []
+        while tail:
+            seg = self._segment(tuple(sum(s[i] for s in tail) / len(tail) for i in (0, 1)))
+            tail = tail[1:]
+        return self.texts(seg)
+
+    def texts(self, seg):
+        t1 = seg / self.unit
+        primary = readout(self.route / self.unit, t1)
+        cut = math.trunc(self.route * 1000 / (self.unit * self.unit_factor)) * 0.001
+        return primary, readout(cut, t1 / self.unit_factor), str(self.count)
+
+
+class Meters:
+    """Every reading that the facts a scenario cannot see leave open (a half-twip offset of the image,
+    the last bit of a single-precision zoom). Each check keeps the readings that agree with the screen."""
+
+    def __init__(self, tpp, unit_factor=1.609344, cal_factor=1.0):
+        self.all = [Meter(tpp, unit_factor, cal_factor, (ox, oy), e)
+                    for ox in (0.0, 0.5) for oy in (0.0, 0.5) for e in (0.0, 2e-7, -2e-7)]
+
+    def __getattr__(self, name):
+        def each(*args):
+            return [getattr(m, name)(*args) for m in self.all]
+        return each
+
+    def keep(self, results, shown):
+        """Keeps the readings whose result equals what is shown; the first reading's result if none does."""
+        agree = [m for m, r in zip(self.all, results) if r == shown]
+        if not agree:
+            return results[0]
+        self.all = agree
+        return shown
