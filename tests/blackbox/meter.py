@@ -4,14 +4,17 @@ segment to the smoothed point divided by the zoom, and readouts with 0 to 3 deci
 of the latest segment (the secondary one cut, not rounded, to thousandths)."""
 
 import math
-from decimal import ROUND_HALF_UP, Decimal
+from decimal import ROUND_HALF_EVEN, ROUND_HALF_UP, Decimal
 
 
 def readout(value, step):
-    """The seven-character readout of value, its decimals chosen by the step in the same unit."""
+    """The seven-character readouts value may show, its decimals chosen by the step in the same unit: one,
+    unless value is a tie half way between two shown values, whose rounding is the formatting's own."""
     decimals = 0 if step > 0.7 else 1 if step > 0.07 else 2 if step > 0.007 else 3
-    shown = Decimal("%.15G" % value).quantize(Decimal(1).scaleb(-decimals), rounding=ROUND_HALF_UP)
-    return "%s%s" % (shown, " " * {0: 4, 1: 2, 2: 1, 3: 0}[decimals])
+    text = "%.15G" % value
+    shown = {"%.*f" % (decimals, float(text))} | {
+        str(Decimal(text).quantize(Decimal(1).scaleb(-decimals), rounding=r)) for r in (ROUND_HALF_UP, ROUND_HALF_EVEN)}
+    return frozenset(s + " " * {0: 4, 1: 2, 2: 1, 3: 0}[decimals] for s in shown)
 
 
 class Meter:
@@ -75,7 +78,7 @@ class Meter:
         t1 = seg / self.unit
         primary = readout(self.route / self.unit, t1)
         cut = math.trunc(self.route * 1000 / (self.unit * self.unit_factor)) * 0.001
-        return primary, readout(cut, t1 / self.unit_factor), str(self.count)
+        return primary, readout(cut, t1 / self.unit_factor), frozenset([str(self.count)])
 
 
 class Meters:
@@ -92,9 +95,7 @@ class Meters:
         return each
 
     def keep(self, results, shown):
-        """Keeps the readings whose result equals what is shown; the first reading's result if none does."""
-        agree = [m for m, r in zip(self.all, results) if r == shown]
-        if not agree:
-            return results[0]
-        self.all = agree
-        return shown
+        """Keeps the readings that allow what is shown and tells whether any does."""
+        agree = [m for m, r in zip(self.all, results) if all(v in allowed for v, allowed in zip(shown, r))]
+        self.all = agree or self.all
+        return bool(agree)
