@@ -316,8 +316,7 @@ class MainWindow:
 
     def menu_items(self, title):
         popup = find(find(self.win, "menu item", title), "popup menu", shown=False)
-        return [name(c) for c in children(popup) if role(c) == "menu item" and (c.get_state_set().contains(
-            Atspi.StateType.VISIBLE))]
+        return [name(c) for c in children(popup) if role(c) == "menu item"]
 
 
 # ---- scenarios -----------------------------------------------------------------------------------------
@@ -462,9 +461,11 @@ def run_scenario(fn, name, binary, base, artifacts):
         fn(s)
     except Exception as e:  # noqa: BLE001 - every failure is reported the same way
         error = "".join(traceback.format_exception_only(type(e), e)).strip()
-        if not isinstance(e, Failure):
-            error += "\n" + traceback.format_exc()
         last = s.apps[-1] if s.apps else None
+        if last and last.proc.poll() not in (None, 0) and "the program ended" not in error:
+            error = "the program ended (exit code %s): %s" % (last.proc.returncode, error)
+        elif not isinstance(e, Failure):
+            error += "\n" + traceback.format_exc()
         error += "\n  screenshot, accessible tree and error output: %s" % save_artifacts(s, artifacts, last)
     finally:
         for a in s.apps:
