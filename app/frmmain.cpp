@@ -25,14 +25,19 @@
 
 namespace
 {
-// The client area below the menu bar: its own background hands right-button releases to the form.
+// The client area below the menu bar: its own background hands mouse releases to the form. Controls that
+// ignore a release (the toolbar strip, its buttons) pass it up to here; those are not the background.
 class ClientArea : public QWidget
 {
 public:
     ClientArea(FrmMain& form, QWidget* parent) : QWidget(parent), m_form(form) {}
 
 protected:
-    void mouseReleaseEvent(QMouseEvent* e) override { m_form.Form_MouseUp(int(e->button())); }
+    void mouseReleaseEvent(QMouseEvent* e) override
+    {
+        if (!childAt(e->position().toPoint()))
+            m_form.Form_MouseUp(int(e->button()));
+    }
 
 private:
     FrmMain& m_form;
@@ -128,7 +133,7 @@ void FrmMain::Form_Load(MapPicturePtr picture)
         return m_program.RaiseFatal(418);
 }
 
-void FrmMain::Unload()
+void FrmMain::Unload(bool now)
 {
     if (!m_window)
         return;
@@ -140,8 +145,10 @@ void FrmMain::Unload()
     m_menuSep2 = nullptr;
     m_mnuMRU.clear();
     old->hide();
-    // Later, not now: the command that opened another map may still be running in this window.
-    old->deleteLater();
+    if (now)
+        delete old;
+    else
+        old->deleteLater();
 }
 
 void FrmMain::Show()
@@ -326,7 +333,7 @@ void FrmMain::showPopUp()
 
 void FrmMain::calibrationPromptClosed()
 {
-    m_program.FreshStart = false;
+    emit calibrationStarted();
 }
 
 void FrmMain::calibrate()
@@ -378,17 +385,14 @@ void FrmMain::ShowScaling()
 
 void FrmMain::OpenAnotherMap()
 {
-    if (m_program.OpenMap(QString()))
-        m_program.frmMain().calibrate();
+    emit openRequested(QString());
 }
 
 void FrmMain::OpenRecent(int index)
 {
     if (index < 0 || index >= m_mnuMRU.size())
         return;
-    const QString path = m_mnuMRU[index]->data().toString();
-    if (m_program.OpenMap(path))
-        m_program.frmMain().calibrate();
+    emit openRequested(m_mnuMRU[index]->data().toString());
 }
 
 void FrmMain::ShowHelp()
@@ -411,8 +415,7 @@ void FrmMain::ShowAbout()
 
 void FrmMain::Exit()
 {
-    m_program.FatalErrorNo = 0;
-    m_program.FatalError();
+    emit exitRequested();
 }
 
 void FrmMain::closeRequested()

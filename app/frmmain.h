@@ -41,13 +41,16 @@ private:
 //   menufile menuView menuTools menuHelp     the menu bar; mnuPopUp the pop-up menu; mnuMRU_0.. recent maps
 class FrmMain : public QObject, public MeasureHost, public PointerSink
 {
+    Q_OBJECT
 public:
     explicit FrmMain(Program& program);
     ~FrmMain() override;
 
     // Builds the window around an already decoded picture and runs its load procedure; not yet shown.
     void Load(MapPicturePtr picture);
-    void Unload();
+    // Closes the window. It is destroyed at once unless `now` is false (then when its event loop gets
+    // back to it); at once is right only where none of its handlers can be running.
+    void Unload(bool now = true);
     void Show();
     bool isLoaded() const { return !m_window.isNull(); }
     QMainWindow* window() const { return m_window.data(); }
@@ -89,6 +92,12 @@ public:
     void Form_MouseUp(int Button);
 
     void closeRequested();
+
+signals:
+    // Commands whose work replaces or ends this window: the program runs them once the command has returned.
+    void openRequested(const QString& FileName);
+    void exitRequested();
+    void calibrationStarted();
 
 private:
     void Form_Load(MapPicturePtr picture);

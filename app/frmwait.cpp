@@ -1,8 +1,6 @@
 #include "frmwait.h"
 
-#include "frmmain.h"
 #include "maploader.h"
-#include "program.h"
 
 #include <QFrame>
 #include <QHBoxLayout>
@@ -12,13 +10,8 @@
 #include <QTimer>
 #include <QVBoxLayout>
 
-namespace
-{
-FrmWait* s_current = nullptr;
-}
-
-FrmWait::FrmWait(Program& program, const QString& path, QWidget* parent)
-    : QDialog(parent), m_program(program), m_path(path)
+// No parent: the main window may be rebuilt while this window is up.
+FrmWait::FrmWait(const QString& path) : QDialog(nullptr), m_path(path)
 {
     setObjectName(QStringLiteral("FrmWait"));
     setWindowTitle(QStringLiteral("Mapwheel"));
@@ -65,38 +58,18 @@ FrmWait::FrmWait(Program& program, const QString& path, QWidget* parent)
     QTimer::singleShot(500, this, [this] { ProgressBar1->show(); });
 }
 
-FrmWait::~FrmWait()
+MapPicturePtr FrmWait::LoadMap(const QString& path, QString* error)
 {
-    if (s_current == this)
-        s_current = nullptr;
-}
-
-FrmWait* FrmWait::current()
-{
-    return s_current;
-}
-
-bool FrmWait::LoadMap(Program& program, const QString& path, QString* error)
-{
-    // No parent: the main window may be rebuilt while this window is up.
-    FrmWait wait(program, path, nullptr);
-    s_current = &wait;
+    FrmWait wait(path);
     wait.exec();
-    s_current = nullptr;
-    if (!wait.m_ok) {
-        if (error)
-            *error = wait.m_error;
-        return false;
-    }
-    program.frmMain().Show();
-    return true;
+    if (!wait.m_picture && error)
+        *error = wait.m_error;
+    return std::move(wait.m_picture);
 }
 
 void FrmWait::Timer1_Timer()
 {
     Timer1->stop();
-    if (m_program.FreshStart && m_program.CurrentFactors && m_program.DefaultFactors)
-        Equalise(*m_program.CurrentFactors, *m_program.DefaultFactors);
     m_loader = new MapLoader(LoadLimits::fromMachine(), this);
     connect(m_loader, &MapLoader::progress, ProgressBar1,
             [this](int percent) { ProgressBar1->setValue(std::max(ProgressBar1->value(), percent)); });
@@ -113,15 +86,8 @@ void FrmWait::reject()
 void FrmWait::loaded(MapPicturePtr picture, const QString& error)
 {
     m_done = true;
-    if (!picture) {
+    m_picture = std::move(picture);
+    if (!m_picture)
         m_error = error;
-        reject();
-        return;
-    }
-    m_program.MapFile = m_path;
-    FrmMain& main = m_program.frmMain();
-    main.Unload();
-    main.Load(std::move(picture));
-    m_ok = true;
-    accept();
+    done(m_picture ? QDialog::Accepted : QDialog::Rejected);
 }

@@ -4,7 +4,6 @@
 
 #include <QDialog>
 
-class Program;
 class MapLoader;
 class QLabel;
 class QProgressBar;
@@ -15,34 +14,30 @@ class QTimer;
 //   Label1   "Map is Loading...", Label2 "Please Wait!"
 //   ProgressBar1  how far the loading has gone, shown once it takes longer than half a second
 //   Timer1   1 ms one-shot: lets the window be drawn before the loading starts
+// It only decodes: what is done with the picture is up to its caller.
 class FrmWait : public QDialog
 {
     Q_OBJECT
 public:
-    // Shows the wait window modally while `path` loads. On success the main window has been rebuilt around
-    // the new map and is visible, and MapFile names it; on failure nothing has changed and *error says why.
-    static bool LoadMap(Program& program, const QString& path, QString* error);
-
-    static FrmWait* current(); // the window while it is shown, for tests
+    // Shows the wait window modally while `path` is decoded and closes it again. The picture, or null with
+    // *error saying why.
+    static MapPicturePtr LoadMap(const QString& path, QString* error);
 
     // Escape and the close control do nothing: the window closes itself when the map has loaded.
     void reject() override;
+
+private:
+    explicit FrmWait(const QString& path);
+    void Timer1_Timer();
+    void loaded(MapPicturePtr picture, const QString& error);
 
     QTimer* Timer1 = nullptr;
     QLabel* Label1 = nullptr;
     QLabel* Label2 = nullptr;
     QProgressBar* ProgressBar1 = nullptr;
-
-private:
-    FrmWait(Program& program, const QString& path, QWidget* parent);
-    ~FrmWait() override;
-    void Timer1_Timer();
-    void loaded(MapPicturePtr picture, const QString& error);
-
-    Program& m_program;
     QString m_path;
     MapLoader* m_loader = nullptr;
-    bool m_ok = false;
+    MapPicturePtr m_picture;
     bool m_done = false;
     QString m_error;
 };

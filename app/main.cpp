@@ -1,4 +1,5 @@
 #include "frmmain.h"
+#include "guardedapplication.h"
 #include "processexit.h"
 #include "program.h"
 #include "qtfiledialog.h"
@@ -26,7 +27,7 @@ public:
 
 int main(int argc, char** argv)
 {
-    QApplication app(argc, argv);
+    GuardedApplication app(argc, argv);
     ConfigureApplication();
 
     QtMessageBoxes messages;
@@ -35,7 +36,12 @@ int main(int argc, char** argv)
     QtHelpViewer help(messages);
     RealExit exit;
     Program program(PlatformServices{messages, store, fileDialog, help, exit});
-    program.Main();
+    app.setUntrappedHandler([&program](const std::exception& e) { program.UntrappedError(e); });
+    try {
+        program.Main();
+    } catch (const std::exception& e) {
+        program.UntrappedError(e); // outside any event: reading the settings at start-up
+    }
     if (program.ended())
         return 0;
     return app.exec();

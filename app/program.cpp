@@ -8,6 +8,7 @@
 #include "frmwait.h"
 #include "maker.h"
 #include "messageboxes.h"
+#include "module1.h"
 #include "processexit.h"
 #include "scalesettings.h"
 #include "settingsstore.h"
@@ -26,6 +27,17 @@ void ConfigureApplication()
 Program::Program(PlatformServices services)
     : m_services(services), m_frmMain(std::make_unique<FrmMain>(*this))
 {
+    // Queued: the command's own event (a menu's release, a key, a click) finishes before its window goes.
+    connect(m_frmMain.get(), &FrmMain::openRequested, this, &Program::OpenMapAndCalibrate,
+            Qt::QueuedConnection);
+    connect(
+        m_frmMain.get(), &FrmMain::exitRequested, this,
+        [this] {
+            FatalErrorNo = 0;
+            FatalError();
+        },
+        Qt::QueuedConnection);
+    connect(m_frmMain.get(), &FrmMain::calibrationStarted, this, [this] { FreshStart = false; });
 }
 
 Program::~Program() = default;
@@ -46,7 +58,7 @@ void Program::Main()
     frmSplash splash(AppVersion, [this] {
         if (OpenMap(QString())) {
             if (FirstRun)
-                ShowScaling();
+                m_frmMain->ShowScaling();
             else
                 m_frmMain->calibrate();
         }
@@ -67,7 +79,8 @@ void Program::FatalError()
                                      .arg(QString::fromUtf8(Maker::SupportLine)),
                                  MessageIcon::Critical);
     }
-    m_frmMain->Unload();
+    // Not destroyed here: a fatal error can come from inside one of the window's own handlers.
+    m_frmMain->Unload(false);
     m_frmOpenImg.reset();
     for (QWidget* w : QApplication::topLevelWidgets())
         w->close();
@@ -105,8 +118,10 @@ bool Program::OpenMap(const QString& FileName)
             chosen = *picked;
         }
         QString error;
-        if (FrmWait::LoadMap(*this, chosen, &error))
+        if (MapPicturePtr picture = FrmWait::LoadMap(chosen, &error)) {
+            ShowMap(chosen, std::move(picture));
             return true;
+        }
         if (m_ending)
             return false;
         m_services.messages.show(QStringLiteral("Map Not Opened"), error, MessageIcon::Warning);
@@ -116,7 +131,48 @@ bool Program::OpenMap(const QString& FileName)
     }
 }
 
-void Program::ShowScaling()
+void Program::ShowMap(const QString& path, MapPicturePtr picture)
 {
-    m_frmMain->ShowScaling();
+    MapFile = path;
+    // Until a calibration has begun, every map starts with the saved defaults.
+    if (FreshStart && CurrentFactors && DefaultFactors)
+        Equalise(*CurrentFactors, *DefaultFactors);
+    m_frmMain->Unload();
+    m_frmMain->Load(std::move(picture));
+    m_frmMain->Show();
+}
+
+void Program::OpenMapAndCalibrate(const QString& FileName)
+{
+    if (m_opening || m_ending)
+        return;
+    m_opening = true;
+    const bool opened = OpenMap(FileName);
+    m_opening = false;
+    if (opened && !m_ending)
+        m_frmMain->calibrate();
+}
+
+void Program::UntrappedError(const std::exception& error)
+{
+    if (m_ending)
+        return;
+    const bool overflow = dynamic_cast<const OverflowError*>(&error) != nullptr;
+    const bool memory = dynamic_cast<const std::bad_alloc*>(&error) != nullptr;
+    const QString what =
+        overflow ? QStringLiteral("a number grew too large for it (overflow)")
+        : memory ? QStringLiteral("it ran out of memory")
+                 : QStringLiteral("an unexpected error (%1)").arg(QString::fromLocal8Bit(error.what()));
+    m_services.messages.show(
+        QStringLiteral("Mapwheel Run-time Error"),
+        QStringLiteral("Mapwheel has to close: %1.\rYour settings and the list of recent maps "
+                       "are kept as they were.")
+            .arg(what),
+        MessageIcon::Critical);
+    // The windows are only hidden: the error may have come from one of their own handlers, still below us.
+    m_ending = true;
+    for (QWidget* w : QApplication::topLevelWidgets())
+        w->hide();
+    m_ended = true;
+    m_services.exit.exitProcess(1);
 }

@@ -1,9 +1,12 @@
 #pragma once
 
+#include "mappicture.h"
 #include "scalefactors.h"
 
+#include <QObject>
 #include <QString>
 #include <cstdint>
+#include <exception>
 #include <memory>
 
 class MessageBoxes;
@@ -27,11 +30,14 @@ struct PlatformServices {
 void ConfigureApplication();
 
 // The program's main module: the application globals, start-up, opening a map and the one way out.
-class Program
+// It owns the sequences that replace or end windows, and runs those the main window asks for from the
+// event loop, after the asking command has returned: no window is destroyed under one of its own handlers.
+class Program : public QObject
 {
+    Q_OBJECT
 public:
     explicit Program(PlatformServices services);
-    ~Program();
+    ~Program() override;
 
     // Application globals, in the order Main sets them.
     QString AppVersion;
@@ -50,8 +56,10 @@ public:
     void RaiseFatal(int16_t number);
     // Asks for a map when FileName is empty. True when the main window now shows the chosen map.
     bool OpenMap(const QString& FileName);
-    // The Scale Factors dialog, modal over the main window.
-    void ShowScaling();
+    // OpenMap, then a calibration when it opened. A request made while an open is under way is dropped.
+    void OpenMapAndCalibrate(const QString& FileName);
+    // An error nobody trapped (an overflow, memory exhausted): reported, then the program ends.
+    void UntrappedError(const std::exception& error);
 
     FrmMain& frmMain() { return *m_frmMain; }
     PlatformServices& services() { return m_services; }
@@ -61,9 +69,13 @@ public:
     int splashInterval = 3000;
 
 private:
+    // The new main window around a decoded picture, in place of the old one.
+    void ShowMap(const QString& path, MapPicturePtr picture);
+
     PlatformServices m_services;
     std::unique_ptr<FrmMain> m_frmMain;
     std::unique_ptr<frmOpenImg> m_frmOpenImg;
+    bool m_opening = false;
     bool m_ending = false;
     bool m_ended = false;
 };

@@ -209,7 +209,7 @@ MapPicturePtr loadWithQt(const QString& path, PictureHeader::Kind kind, const QB
     const std::optional<PictureHeader::BmpRows> bmp = PictureHeader::bmpRows(head);
     if (levels && !image.isNull() && bmp && bmp->bottomUp && bmp->count == size.height()) {
         const qint64 readAhead = 16384 / bmp->stride + 2; // rows the file's own buffer may hold unused
-        file.onRead = [&, report = file.onRead](qint64 furthest, qint64 fileSize) {
+        file.onRead = [&, readAhead, report = file.onRead](qint64 furthest, qint64 fileSize) {
             report(furthest, fileSize);
             const qint64 rowsFilled = std::max<qint64>(0, (furthest - bmp->offset) / bmp->stride - readAhead);
             const qint64 firstFilled = size.height() - rowsFilled;

@@ -10,7 +10,12 @@ QString QtFileDialog::qtFilterText(const QString& description, const QStringList
     const qsizetype open = name.lastIndexOf(QLatin1Char('('));
     if (open > 0 && name.endsWith(QLatin1Char(')')))
         name = name.left(open).trimmed();
-    return name + QStringLiteral(" (") + patterns.join(QLatin1Char(' ')) + QLatin1Char(')');
+    // In the dialog's own pattern language "*.*" means every file, also one whose name has no dot; to Qt's
+    // wildcards it would mean only names with a dot.
+    QStringList qtPatterns;
+    for (const QString& p : patterns)
+        qtPatterns << (p == QLatin1String("*.*") ? QStringLiteral("*") : p);
+    return name + QStringLiteral(" (") + qtPatterns.join(QLatin1Char(' ')) + QLatin1Char(')');
 }
 
 std::unique_ptr<QFileDialog> QtFileDialog::build(const FileDialogRequest& request) const

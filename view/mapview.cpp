@@ -57,6 +57,9 @@ MapView::MapView(ViewFields& fields, QWidget* client, PointerSink* sink) : m_mod
     m_label->show();
     m_hbar->show();
     m_vbar->show();
+    m_clientId = client;
+    m_frameId = m_frame.data();
+    m_imageId = m_image.data();
     client->installEventFilter(this);
     // The first paint of the viewport or the map, whichever Qt paints, ends the refit period.
     m_frame->installEventFilter(this);
@@ -188,9 +191,9 @@ void MapView::followClientResize()
 
 bool MapView::eventFilter(QObject* watched, QEvent* event)
 {
-    if (watched == m_client && (event->type() == QEvent::Resize || event->type() == QEvent::Show))
+    if (watched == m_clientId && (event->type() == QEvent::Resize || event->type() == QEvent::Show))
         followClientResize();
-    else if ((watched == m_frame || watched == m_image) && event->type() == QEvent::Paint &&
+    else if ((watched == m_frameId || watched == m_imageId) && event->type() == QEvent::Paint &&
              m_image->picture())
         m_refitOnResize = false; // the user has seen the map at its zoom
 

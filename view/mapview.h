@@ -82,6 +82,11 @@ private:
     QPointer<Image1Widget> m_image;
     QPointer<QLabel> m_label;
     QPointer<QScrollBar> m_hbar, m_vbar;
+    // The watched widgets by identity only: the filter also sees their last events while they are being
+    // destroyed, when they are no longer of their own class.
+    const QObject* m_clientId = nullptr;
+    const QObject* m_frameId = nullptr;
+    const QObject* m_imageId = nullptr;
     ScreenFitLayout m_workAreaLayout, m_layout;
     float m_tppX = 15, m_tppY = 15;
     bool m_laidOut = false;

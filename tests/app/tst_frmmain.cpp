@@ -120,6 +120,8 @@ void TestFrmMain::popUpOpensOnReleaseByButtonAndPlace_data()
     QTest::newRow("left on the frame") << "Frame1" << int(Qt::LeftButton) << true << false;
     QTest::newRow("right on the window") << "Client" << int(Qt::RightButton) << true << true;
     QTest::newRow("middle on the window") << "Client" << int(Qt::MiddleButton) << true << false;
+    QTest::newRow("right on the toolbar strip") << "Frame2" << int(Qt::RightButton) << true << false;
+    QTest::newRow("right on a toolbar button") << "ZoomInButton" << int(Qt::RightButton) << true << false;
 }
 
 void TestFrmMain::popUpOpensOnReleaseByButtonAndPlace()
@@ -135,7 +137,8 @@ void TestFrmMain::popUpOpensOnReleaseByButtonAndPlace()
             h->action("menuZoomOut")->trigger();
     QWidget* target = h->main().window()->findChild<QWidget*>(place);
     QVERIFY(target);
-    const QPointF at = place == "Client" ? QPointF(target->width() - 2, 2) : QPointF(2, 2);
+    // On the window: below the toolbar strip and left of the viewport.
+    const QPointF at = place == "Client" ? QPointF(2, 100) : QPointF(2, 2);
     const auto b = Qt::MouseButton(button);
     sendMouse(target, QEvent::MouseButtonPress, b, b, at);
     QVERIFY(!h->main().popUpMenu()->isVisible()); // a press never opens it
