@@ -171,7 +171,7 @@ def key(*keys):
 
 
 def type_text(s):
-    xdo("type", "--delay", 15, s)
+    xdo("type", "--delay", 15, "--", s)
 
 
 # ---- the program ---------------------------------------------------------------------------------------
@@ -216,12 +216,18 @@ class App:
     def windows(self):
         return [w for w in children(self.root) if showing(w)]
 
-    def window(self, title, role_=None, timeout=10):
-        """The window whose caption is title (or passes title, a test), once it shows."""
+    def window(self, title, role_=None, timeout=10, active=True):
+        """The window whose caption is title (or passes title, a test), once it shows; unless active is
+        False, once it is also the active window and has come to rest where the window manager put it."""
         test = title if callable(title) else (lambda t: t == title)
-        return self.wait(lambda: next((w for w in self.windows() if test(name(w))
-                                       and (role_ is None or role(w) == role_)), None),
-                         "a window %s" % (title if isinstance(title, str) else "as expected"), timeout)
+        what = "a window %s" % (title if isinstance(title, str) else "as expected")
+        w = self.wait(lambda: next((w for w in self.windows() if test(name(w))
+                                    and (role_ is None or role(w) == role_)), None), what, timeout)
+        if active:
+            seen = []
+            self.wait(lambda: w.get_state_set().contains(Atspi.StateType.ACTIVE) and seen[-1:] == [extents(w)]
+                      or seen.append(extents(w)), what + " to be active and still")
+        return w
 
     def gone(self, window, what):
         self.wait(lambda: window not in self.windows(), "%s to close" % what)
@@ -241,7 +247,7 @@ class App:
         return said
 
     def main(self):
-        return self.window(lambda t: t.startswith("Mapwheel v"), "frame")
+        return self.window(lambda t: t.startswith("Mapwheel v"), "frame", active=False)
 
     def ended(self, timeout=10):
         """Waits for the program to end and returns its exit code."""
@@ -363,14 +369,14 @@ class Scenario:
         self.apps.append(app)
         return app.start()
 
-    def open_first(self, app, map_name, first_run=False):
+    def open_first(self, app, map_name, first_run=False, prompt="1 km away"):
         """Start-up as a user goes through it: the splash, the file dialog, a map; then the calibration
         prompt (or, on a first run, the Scale Factors dialog). Returns the main window."""
         dialog = app.window("Open Map Image...", timeout=20)
         choose_file(dialog, os.path.join(self.maps, map_name))
         main = MainWindow(app)
         if not first_run:
-            app.answer("Calibration Procedure", "1 km away")
+            app.answer("Calibration Procedure", prompt)
         return main
 
     def finish(self, app):

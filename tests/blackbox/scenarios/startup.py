@@ -19,7 +19,7 @@ def scenario_splash_then_file_dialog(s):
     s.write_settings()
     shutil.copy(os.path.join(s.maps, "cold-fell.jpg"), os.path.join(s.maps, "sheet12"))
     app = s.launch()
-    splash = app.window("Mapwheel", "dialog")
+    splash = app.window("Mapwheel", "dialog", active=False)
     check(find(splash, "label", "Version 1.1f"), "the splash does not show Version 1.1f")
     dialog = app.window("Open Map Image...", timeout=20)
     check(not showing(splash), "the splash is still up with the file dialog")
