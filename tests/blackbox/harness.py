@@ -2,6 +2,8 @@
 real input through the X server (xdotool, which sends through XTEST) and reads what the user sees through
 the accessibility bus. Run through run.sh, which gives it its own session bus."""
 
+import argparse
+import configparser
 import ctypes
 import importlib
 import os
@@ -205,10 +207,7 @@ class App:
         return self
 
     def _find_root(self):
-        desk = Atspi.get_desktop(0)
-        for a in children(desk):
-            if a.get_process_id() == self.proc.pid:
-                return a
+        return next((a for a in children(Atspi.get_desktop(0)) if a.get_process_id() == self.proc.pid), None)
 
     def wait(self, pred, what, timeout=10):
         return wait(pred, what, timeout, self)
@@ -232,16 +231,12 @@ class App:
     def gone(self, window, what):
         self.wait(lambda: window not in self.windows(), "%s to close" % what)
 
-    def message(self, title, timeout=10):
-        """Waits for a message box titled title; returns (box, its text)."""
-        box = self.window(title, "alert", timeout)
-        return box, "\n".join(name(l) for l in find_all(box, "label") if name(l))
-
     def answer(self, title, expect=None, timeout=10):
-        """Reads the message box titled title, checks its text holds expect, and presses its OK."""
-        box, said = self.message(title, timeout)
-        if expect is not None:
-            check(expect in said, "message %r says %r, not %r" % (title, said, expect))
+        """Waits for the message box titled title, checks that its text holds expect, and presses its OK.
+        Returns its text."""
+        box = self.window(title, "alert", timeout)
+        said = "\n".join(name(a) for a in find_all(box, "label") if name(a))
+        check(expect is None or expect in said, "message %r says %r, not %r" % (title, said, expect))
         click(find(box, "push button", "OK"))
         self.gone(box, "message %r" % title)
         return said
@@ -277,7 +272,13 @@ class MainWindow:
         return find(self.win, "text", accessible, shown=False)
 
     def meters(self):
-        return tuple(text(self.field(n)) for n in ("Primary distance", "Secondary distance", "Sample count"))
+        """The two meters and the sample count, read between two samples (the count the same before and
+        after), so that the three belong together."""
+        count, primary, secondary = (self.field(n) for n in ("Sample count", "Primary distance", "Secondary distance"))
+        while True:
+            before, shown = text(count), (text(primary), text(secondary))
+            if text(count) == before:
+                return shown + (before,)
 
     def units(self):
         return text(self.field("Primary unit")), text(self.field("Secondary unit"))
@@ -351,15 +352,10 @@ class Scenario:
     def settings(self):
         if not os.path.exists(self.ini):
             return None
-        found, section = {}, None
-        for line in open(self.ini):
-            line = line.strip()
-            if line.startswith("["):
-                section = line[1:-1]
-            elif "=" in line and section == "Mapwheel":
-                k, v = line.split("=", 1)
-                found[k] = v
-        return found
+        ini = configparser.ConfigParser(interpolation=None)
+        ini.optionxform = str
+        ini.read(self.ini)
+        return dict(ini["Mapwheel"]) if ini.has_section("Mapwheel") else {}
 
     def settings_bytes(self):
         return open(self.ini, "rb").read() if os.path.exists(self.ini) else None
@@ -395,54 +391,6 @@ def choose_file(dialog, path):
     type_text(path)
     wait(lambda: text(box) == path, "the file name to be typed")
     key("Return")
-
-
-def calibrate(app, main, meters, start, end):
-    """A calibration drag from start to end (screen points); checks the result the user is told."""
-    origin = extents(main.map())[:2]
-    move(*start)
-    xdo("mousedown", 1)
-    move((start[0] + end[0]) // 2, (start[1] + end[1]) // 2)
-    move(*end)
-    xdo("mouseup", 1)
-    rel = [(p[0] - origin[0], p[1] - origin[1]) for p in (start, end)]
-    if any(meters.calibrate(*rel)):
-        app.answer("Calibration Procedure", "Now you can click & drag to measure distances")
-        app.wait(lambda: main.meters()[:2] == ("0.000", "0.000"), "the meters to read 0.000")
-    else:
-        app.answer("Calibration Void", "Calibration distance must not be zero - please re-calibrate")
-        app.answer("Calibration Procedure", "away (eg between gridlines)")
-
-
-def stroke(app, main, meters, points):
-    """Traces one stroke through points (screen), one sample at a time, waiting for the program to take
-    each one (its sample count), and checks both meters after every sample and after the release."""
-    origin = extents(main.map())[:2]
-    rel = [(p[0] - origin[0], p[1] - origin[1]) for p in points]
-    move(*points[0])
-    xdo("mousedown", 1)
-    steps = [(points[0], meters.press(rel[0]))] + [(p, None) for p in points[1:]]
-    for i, (p, expected) in enumerate(steps):
-        if i:
-            move(*p)
-            expected = meters.move(rel[i])
-        shown = app.wait(lambda: (lambda m: m if m[2] == str(i + 1) else None)(main.meters()),
-                         "sample %d to be taken" % (i + 1))
-        check(meters.keep(expected, shown), "after sample %d at %s the meters read %r, the rules give %s"
-              % (i + 1, p, shown, allowed(expected)))
-    xdo("mouseup", 1)
-    expected = meters.release()
-    try:
-        shown = app.wait(lambda: (lambda m: m if meters.keep(expected, m) else None)(main.meters()), "the stroke's end")
-    except Failure:
-        shown = main.meters()
-    check(meters.keep(expected, shown), "after the release the meters read %r, the rules give %s"
-          % (shown, allowed(expected)))
-    return shown
-
-
-def allowed(results):
-    return " or ".join(repr(tuple(" | ".join(sorted(v)) for v in r)) for r in dict.fromkeys(results))
 
 
 def save_artifacts(scenario, artifacts, app):
@@ -507,18 +455,13 @@ def start_world(base):
 
 
 def main(argv):
-    args, wanted = list(argv), []
-    binary = os.environ.get("MW_BLACKBOX_APP", os.path.join(ROOT, "build", "app", "mapwheel"))
-    artifacts = os.environ.get("MW_BLACKBOX_ARTIFACTS", os.path.join(ROOT, "build", "blackbox-artifacts"))
-    while args:
-        a = args.pop(0)
-        if a == "--app":
-            binary = args.pop(0)
-        elif a == "--artifacts":
-            artifacts = args.pop(0)
-        else:
-            wanted.append(a)
-    binary = os.path.abspath(binary)
+    ap = argparse.ArgumentParser(description="Runs black-box scenarios: GROUP or GROUP.SCENARIO, all by default.")
+    ap.add_argument("--app", default=os.environ.get("MW_BLACKBOX_APP", os.path.join(ROOT, "build/app/mapwheel")))
+    ap.add_argument("--artifacts", default=os.environ.get("MW_BLACKBOX_ARTIFACTS",
+                                                          os.path.join(ROOT, "build/blackbox-artifacts")))
+    ap.add_argument("wanted", nargs="*")
+    opts = ap.parse_args(argv)
+    binary, artifacts, wanted = os.path.abspath(opts.app), opts.artifacts, opts.wanted
     check(os.access(binary, os.X_OK), "no program at %s" % binary)
     groups = sorted(f[:-3] for f in os.listdir(os.path.join(HERE, "scenarios")) if f.endswith(".py"))
     wanted = wanted or groups

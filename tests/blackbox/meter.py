@@ -6,6 +6,8 @@ of the latest segment (the secondary one cut, not rounded, to thousandths)."""
 import math
 from decimal import ROUND_HALF_EVEN, ROUND_HALF_UP, Decimal
 
+from harness import Failure, check, extents, move, xdo
+
 
 def readout(value, step):
     """The seven-character readouts value may show, its decimals chosen by the step in the same unit: one,
@@ -99,3 +101,53 @@ class Meters:
         agree = [m for m, r in zip(self.all, results) if all(v in allowed for v, allowed in zip(shown, r))]
         self.all = agree or self.all
         return bool(agree)
+
+
+# ---- the user's drags, each checked against the rules ------------------------------------------------
+
+def calibrate(app, main, meters, start, end):
+    """A calibration drag from start to end (screen points); checks the result the user is told."""
+    origin = extents(main.map())[:2]
+    move(*start)
+    xdo("mousedown", 1)
+    move((start[0] + end[0]) // 2, (start[1] + end[1]) // 2)
+    move(*end)
+    xdo("mouseup", 1)
+    rel = [(p[0] - origin[0], p[1] - origin[1]) for p in (start, end)]
+    if any(meters.calibrate(*rel)):
+        app.answer("Calibration Procedure", "Now you can click & drag to measure distances")
+        app.wait(lambda: main.meters()[:2] == ("0.000", "0.000"), "the meters to read 0.000")
+    else:
+        app.answer("Calibration Void", "Calibration distance must not be zero - please re-calibrate")
+        app.answer("Calibration Procedure", "away (eg between gridlines)")
+
+
+def stroke(app, main, meters, points):
+    """Traces one stroke through points (screen), one sample at a time, waiting for the program to take
+    each one (its sample count), and checks both meters after every sample and after the release."""
+    origin = extents(main.map())[:2]
+    rel = [(p[0] - origin[0], p[1] - origin[1]) for p in points]
+    move(*points[0])
+    xdo("mousedown", 1)
+    steps = [(points[0], meters.press(rel[0]))] + [(p, None) for p in points[1:]]
+    for i, (p, expected) in enumerate(steps):
+        if i:
+            move(*p)
+            expected = meters.move(rel[i])
+        shown = app.wait(lambda: (lambda m: m if m[2] == str(i + 1) else None)(main.meters()),
+                         "sample %d to be taken" % (i + 1))
+        check(meters.keep(expected, shown), "after sample %d at %s the meters read %r, the rules give %s"
+              % (i + 1, p, shown, allowed(expected)))
+    xdo("mouseup", 1)
+    expected = meters.release()
+    try:
+        shown = app.wait(lambda: (lambda m: m if meters.keep(expected, m) else None)(main.meters()), "the stroke's end")
+    except Failure:
+        shown = main.meters()
+    check(meters.keep(expected, shown), "after the release the meters read %r, the rules give %s"
+          % (shown, allowed(expected)))
+    return shown
+
+
+def allowed(results):
+    return " or ".join(repr(tuple(" | ".join(sorted(v)) for v in r)) for r in dict.fromkeys(results))

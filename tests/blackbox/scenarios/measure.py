@@ -2,8 +2,8 @@
 
 import math
 
-from harness import MainWindow, calibrate, check, click, extents, find, key, stroke
-from meter import Meters
+from harness import check, click, extents, find, key
+from meter import Meters, calibrate, stroke
 
 # Ashby Moor's marked route (map pixels), 6.000 km at 250 pixels to the km.
 ASHBY_ROUTE = [(200, 820), (350, 620), (590, 550), (790, 700), (1030, 630), (1100, 390), (1250, 190)]

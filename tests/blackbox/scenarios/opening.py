@@ -3,9 +3,8 @@
 import os
 import random
 
-from harness import (MainWindow, calibrate, check, choose_file, click, extents, find, key, name, showing,
-                     stroke, text)
-from meter import Meters
+from harness import MainWindow, check, choose_file, click, extents, find, key, name, showing, text
+from meter import Meters, calibrate, stroke
 
 
 def measure_a_little(app, main):

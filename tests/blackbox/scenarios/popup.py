@@ -1,6 +1,6 @@
 """The pop-up menu: which button released where opens it, where it opens, and what its items do."""
 
-from harness import Failure, check, pump, children, click, extents, find, key, name, role, showing, xdo
+from harness import Failure, check, children, click, extents, find, key, name, pump, role, showing, xdo
 
 ITEMS = ["Open Another Map", "Zoom In", "Zoom Out", "Zoom to Fit", "Recalibrate", "Scale Factors...", "Reset"]
 

@@ -1,8 +1,8 @@
 """The Scale Factors dialog: units and calibration distance, its input checks, saving the defaults, and
 what a restart comes back with."""
 
-from harness import Atspi, MainWindow, calibrate, check, click, extents, find, key, name, stroke, text, type_text
-from meter import Meters
+from harness import Atspi, check, click, extents, find, name, text, type_text
+from meter import Meters, calibrate, stroke
 
 KM_IN_MILES = 1e6 / 1609344  # the size of a kilometre in miles, from the units' sizes in millimetres
 
