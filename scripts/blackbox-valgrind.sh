@@ -11,6 +11,9 @@ if ! command -v valgrind >/dev/null; then
 fi
 [ -x build/app/mapwheel ] || bash scripts/setup.sh
 # Errors go to the program's error output, where the harness looks for them; the exit code says so too.
-export MW_BLACKBOX_WRAPPER="valgrind --tool=memcheck --error-exitcode=99 --leak-check=no --num-callers=40"
+export MW_BLACKBOX_WRAPPER="valgrind --tool=memcheck --error-exitcode=99 --leak-check=no --num-callers=40
+    --suppressions=$PWD/tests/blackbox/valgrind.supp"
+# Regular expressions compiled to machine code at run time would be reported as jumps on unknown values.
+export QT_ENABLE_REGEXP_JIT=0
 export MW_BLACKBOX_TIMEOUT_SCALE="${MW_BLACKBOX_TIMEOUT_SCALE:-15}"
 exec bash tests/blackbox/run.sh --app build/app/mapwheel "$@"
