@@ -56,7 +56,6 @@ def stop(proc):
             proc.wait(5)
         except subprocess.TimeoutExpired:
             proc.kill()
-            proc.wait()
 
 
 def pump():
@@ -304,6 +303,8 @@ class MainWindow:
         twips; points that fall together are given once."""
         x, y, w, h = extents(self.map())
         k = w / 1500.0
+        check(abs(float(self.zoom()[:-2]) - k) < 0.006 + 1.0 / 1500, "the zoom readout says %s, the map is shown at "
+              "%.4f:1" % (self.zoom(), k))
         out = []
         for mx, my in points:
             p = (x + grain * round(mx * k / grain), y + grain * round(my * k / grain))
@@ -440,13 +441,10 @@ def start_world(base):
     xvfb = spawn(["Xvfb", "-displayfd", str(w), "-screen", "0", "1600x1000x24", "-dpi", "96", "-nolisten", "tcp",
                   "-noreset"], pass_fds=(w,), stderr=open(os.path.join(base, "xvfb.log"), "w"))
     os.close(w)
-    number = b""
-    while not number.endswith(b"\n"):
-        chunk = os.read(r, 16)
-        if not chunk:
-            raise Failure("Xvfb did not start")
-        number += chunk
-    os.environ["DISPLAY"] = ":" + number.decode().strip()
+    with os.fdopen(r) as display:
+        number = display.readline().strip()  # written once the server takes connections
+    check(number, "Xvfb did not start")
+    os.environ["DISPLAY"] = ":" + number
     wm = spawn(["openbox", "--config-file", "/etc/xdg/openbox/rc.xml"], stdout=subprocess.DEVNULL,
                stderr=open(os.path.join(base, "openbox.log"), "w"))
     wait(lambda: b"window id" in subprocess.run(["xprop", "-root", "_NET_SUPPORTING_WM_CHECK"],

@@ -84,8 +84,11 @@ class Meter:
 
 
 class Meters:
-    """Every reading that the facts a scenario cannot see leave open (a half-twip offset of the image,
-    the last bit of a single-precision zoom). Each check keeps the readings that agree with the screen."""
+    """Every reading that the facts a scenario cannot see leave open. The picture may begin a fraction of a
+    pixel inside the map's on-screen box: strokes keep their samples on a 4-pixel grid, so that their
+    averages fall on whole twips whatever that fraction is, but for half a twip, where rounding to even
+    depends on the point. And a zoom step is 1.1 only to single precision. Each check keeps the readings
+    that agree with the screen."""
 
     def __init__(self, tpp, unit_factor=1.609344, cal_factor=1.0):
         self.all = [Meter(tpp, unit_factor, cal_factor, (ox, oy), e)
