@@ -11,10 +11,12 @@ here=$(cd "$(dirname "$0")" && pwd)
 
 tmp=$(mktemp -d "${TMPDIR:-/tmp}/mapwheel-blackbox.XXXXXX")
 trap 'rm -rf "$tmp"' EXIT
-mkdir -m 700 "$tmp/run"
-# Nothing of the caller's desktop may leak in: the display, buses and runtime folder are all private.
-unset DISPLAY WAYLAND_DISPLAY DBUS_SESSION_BUS_ADDRESS AT_SPI_BUS_ADDRESS SESSION_MANAGER
-export XDG_RUNTIME_DIR="$tmp/run" MW_BLACKBOX_TMP="$tmp" NO_AT_BRIDGE=0
+mkdir -m 700 "$tmp/run" "$tmp/home"
+# Nothing of the caller's desktop may leak in, nor anything be written to the caller's home: the display,
+# buses, runtime folder and home are all private (each scenario gets a home of its own below this one).
+unset DISPLAY WAYLAND_DISPLAY DBUS_SESSION_BUS_ADDRESS AT_SPI_BUS_ADDRESS SESSION_MANAGER XDG_CONFIG_HOME \
+      XDG_CACHE_HOME XDG_DATA_HOME
+export HOME="$tmp/home" XDG_RUNTIME_DIR="$tmp/run" MW_BLACKBOX_TMP="$tmp"
 
 # The session bus ends with the harness; the accessibility bus it started goes with it.
 status=0
