@@ -48,10 +48,10 @@ def scenario_opens_by_button_and_place(s):
 
     # Over the toolbar strip or one of its buttons, or over the viewport with the left or the middle button,
     # no menu opens: the right release over the viewport that follows each is the first to open one.
-    strip_x, strip_y, strip_w, _ = extents(main.field("Secondary unit"))
+    strip_x, strip_y, strip_w, _ = extents(main.button("Zoom In").get_parent())  # the toolbar strip
     zoom = main.zoom()
     zoom_x, zoom_y = extents(main.button("Zoom In"))[:2]
-    for what, x, y, button in [("a right release over the toolbar strip", strip_x + strip_w + 40, strip_y + 10, 3),
+    for what, x, y, button in [("a right release over the toolbar strip", strip_x + strip_w - 20, strip_y + 10, 3),
                                ("a right release over the Zoom In button", zoom_x + 10, zoom_y + 10, 3),
                                ("a left release over the viewport", fx, fy, 1),
                                ("a middle release over the viewport", fx, fy - 40, 2)]:
@@ -63,8 +63,8 @@ def scenario_opens_by_button_and_place(s):
 
     # The window's own background, right of the toolbar strip.
     n = len(app.popups)
-    release_at(1200, strip_y + 10, 3)
-    dismiss(app, next_popup(app, (1200, strip_y + 10), n))
+    release_at(strip_x + strip_w + 200, strip_y + 10, 3)
+    dismiss(app, next_popup(app, (strip_x + strip_w + 200, strip_y + 10), n))
     s.finish(app)
 
 
