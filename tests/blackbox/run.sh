@@ -18,9 +18,9 @@ unset DISPLAY WAYLAND_DISPLAY DBUS_SESSION_BUS_ADDRESS AT_SPI_BUS_ADDRESS SESSIO
       XDG_CACHE_HOME XDG_DATA_HOME
 export HOME="$tmp/home" XDG_RUNTIME_DIR="$tmp/run" MW_BLACKBOX_TMP="$tmp"
 
-# The session bus ends with the harness; the accessibility bus it started goes with it.
+# The session bus ends with the harness, and the accessibility bus it started goes with it. The buses' own
+# chatter goes to a log; the harness reports on the caller's output.
 status=0
-# The buses' own chatter goes to a log; the harness reports on the caller's output.
 dbus-run-session -- bash -c 'exec 1>&3 2>&4 3>&- 4>&-; exec /usr/bin/python3 "$@"' harness "$here/harness.py" "$@" \
     3>&1 4>&2 >"$tmp/bus.log" 2>&1 || status=$?
 exit "$status"
