@@ -14,5 +14,5 @@ export ASAN_OPTIONS="abort_on_error=1:detect_leaks=1:suppressions=$here/tests/sa
 export LSAN_OPTIONS="suppressions=$here/tests/sanitizers/lsan.supp:print_suppressions=0"
 export UBSAN_OPTIONS="print_stacktrace=1:halt_on_error=1:suppressions=$here/tests/sanitizers/ubsan.supp"
 # Slower under the sanitizers: the black-box scenarios stretch their waits by this much.
-export MW_BLACKBOX_TIME_SCALE=3
+export MW_BLACKBOX_TIMEOUT_SCALE=3
 QT_QPA_PLATFORM=offscreen ctest --test-dir build-asan --output-on-failure -j"$(nproc)"

@@ -125,6 +125,7 @@ void TestViewModel::zoomInOnceAndBack()
     v.m.ZoomIn();
     QCOMPARE(exact(v.f.ZoomFactor), exact(float(fitted * 1.1)));
     QTEST(rect(v.img()), "zoomed");
+    QVERIFY(v.img().Visible);
     const std::pair<const ScrollBarModel*, bool> bars[] = {{&v.m.HScroll1(), hShown},
                                                            {&v.m.VScroll1(), vShown}};
     for (const auto& [bar, shown] : bars) {
@@ -138,6 +139,7 @@ void TestViewModel::zoomInOnceAndBack()
     v.m.ZoomOut();
     QCOMPARE(exact(v.f.ZoomFactor), exact(fitted));
     QCOMPARE(rect(v.img()), before);
+    QVERIFY(v.img().Visible);
 }
 
 void TestViewModel::zoomLimits()
@@ -322,12 +324,17 @@ void TestViewModel::barChangeRaisedOnlyOnChange()
 
 void TestViewModel::fitWithoutPictureChangesNothing()
 {
-    ViewFields f;
-    f.ZoomFactor = 2.5f;
-    ViewModel m(f);
-    m.setFrameSize(10000, 4000);
-    m.ZoomToFit();
-    QCOMPARE(f.ZoomFactor, 2.5f);
+    // No picture, or one side of no size: the factor must not become infinite.
+    for (const auto& [w, h] : {std::pair{0, 0}, {0, 3000}, {3000, 0}}) {
+        ViewFields f;
+        f.ZoomFactor = 2.5f;
+        f.NaturalWidth = w;
+        f.NaturalHeight = h;
+        ViewModel m(f);
+        m.setFrameSize(10000, 4000);
+        m.ZoomToFit();
+        QCOMPARE(f.ZoomFactor, 2.5f);
+    }
 }
 
 QTEST_GUILESS_MAIN(TestViewModel)
