@@ -2,7 +2,7 @@
 
 import math
 
-from harness import check, click, extents, find, key
+from harness import check, click, extents, find, key, move, xdo
 from meter import Meters, calibrate, stroke
 
 # Ashby Moor's marked route (map pixels), 6.000 km at 250 pixels to the km.
@@ -82,4 +82,28 @@ def scenario_zoom_and_scroll_between_strokes(s):
 
     click(main.button("Reset the tripmeters"))
     app.wait(lambda: main.meters() == ("0.000", "0.000", "0"), "Reset to clear the meters")
+    s.finish(app)
+
+
+def scenario_no_zoom_while_a_stroke_is_drawn(s):
+    """A zoom mid-stroke would mix two scales in one drag: it is refused until the button is released."""
+    s.write_settings()
+    app = s.launch()
+    main = s.open_first(app, "rushmere-edge.bmp")
+    meters = Meters(main.tpp())
+    calibrate(app, main, meters, *main.to_screen([(375, 375), (625, 375)]))
+    fitted = main.zoom()
+    a, b, c = main.to_screen([(400, 600), (500, 600), (600, 600)])
+    move(*a)
+    xdo("mousedown", 1)
+    for i, (p, keys) in enumerate([(b, "ctrl+i"), (c, "ctrl+t")]):  # zoom in, zoom out
+        move(*p)
+        app.wait(lambda: main.meters()[2] == str(i + 2), "sample %d to be taken" % (i + 2))
+        xdo("key", keys)  # not key(): clearing the modifiers would also let go of the button
+    move(*a)  # taken after the commands above, so they have been handled by then
+    app.wait(lambda: main.meters()[2] == "4", "sample 4 to be taken")
+    check(main.zoom() == fitted, "the zoom changed to %s during a stroke" % main.zoom())
+    xdo("mouseup", 1)
+    key("ctrl+i")
+    app.wait(lambda: main.zoom() != fitted, "Ctrl+I to zoom in once the stroke has ended")
     s.finish(app)

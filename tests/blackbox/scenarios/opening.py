@@ -68,3 +68,19 @@ def scenario_second_map_by_ctrl_o(s):
 def scenario_second_map_from_recent_files(s):
     cold = os.path.join(s.maps, "cold-fell.jpg")
     second_map(s, lambda app, main: main.menu(("File", cold)), pick=False, File1=cold)
+
+
+def scenario_cancelled_open_changes_nothing(s):
+    s.write_settings()
+    app = s.launch()
+    main = s.open_first(app, "ashby-moor.gif")
+    measure_a_little(app, main)
+    before = (main.caption(), main.meters(), main.zoom(), main.menu_items("File"))
+    key("ctrl+o")
+    dialog = app.window("Open Map Image...")
+    click(find(dialog, "push button", "Cancel"))
+    app.gone(dialog, "the file dialog")
+    check(app.proc.poll() is None, "cancelling the dialog with a map open ended the program")
+    after = (main.caption(), main.meters(), main.zoom(), main.menu_items("File"))
+    check(after == before, "cancelling the dialog changed %r into %r" % (before, after))
+    s.finish(app)
