@@ -160,6 +160,21 @@ void FrmMain::Show()
     m_window->activateWindow();
 }
 
+void FrmMain::Withdraw()
+{
+    if (m_window)
+        m_window->hide();
+}
+
+void FrmMain::Restore()
+{
+    if (!m_window)
+        return;
+    m_window->show(); // keeps the state it had, maximized or not
+    m_window->raise();
+    m_window->activateWindow();
+}
+
 void FrmMain::buildMenus()
 {
     QMenuBar* bar = m_window->menuBar();

@@ -52,6 +52,9 @@ public:
     // back to it); at once is right only where none of its handlers can be running.
     void Unload(bool now = true);
     void Show();
+    // While another map loads the window steps aside, as it was; after a failed open it comes back as it was.
+    void Withdraw();
+    void Restore();
     bool isLoaded() const { return !m_window.isNull(); }
     QMainWindow* window() const { return m_window.data(); }
 

@@ -22,6 +22,8 @@ void ConfigureApplication()
     // Every pointer sample counts: merged motion events would turn traced arcs into chords.
     QCoreApplication::setAttribute(Qt::AA_CompressHighFrequencyEvents, false);
     QApplication::setApplicationName(QStringLiteral("Mapwheel"));
+    // The program ends only through FatalError; while a map loads no window of it may be showing at all.
+    QApplication::setQuitOnLastWindowClosed(false);
 }
 
 Program::Program(PlatformServices services)
@@ -117,6 +119,9 @@ bool Program::OpenMap(const QString& FileName)
             }
             chosen = *picked;
         }
+        // The main window closes while the map loads, but is only destroyed once the new one has loaded:
+        // a map that cannot be opened leaves the open one as it was.
+        m_frmMain->Withdraw();
         QString error;
         if (MapPicturePtr picture = FrmWait::LoadMap(chosen, &error)) {
             ShowMap(chosen, std::move(picture));
@@ -124,6 +129,7 @@ bool Program::OpenMap(const QString& FileName)
         }
         if (m_ending)
             return false;
+        m_frmMain->Restore();
         m_services.messages.show(QStringLiteral("Map Not Opened"), error, MessageIcon::Warning);
         // With a map already open it stays as it was; at start-up the user is asked again.
         if (!MapFile.isEmpty() || !FileName.isEmpty())

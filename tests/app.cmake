@@ -1,5 +1,5 @@
 # The whole program in-process: start-up, the main window, opening maps, ending.
-foreach(t tst_program tst_frmmain)
+foreach(t tst_program)
     mw_add_test(${t} SOURCES ${CMAKE_CURRENT_LIST_DIR}/app/${t}.cpp ${CMAKE_CURRENT_LIST_DIR}/app/apptesting.h
                 LIBS mw_app)
     target_compile_definitions(${t} PRIVATE MW_SOURCE_DIR="${PROJECT_SOURCE_DIR}")
