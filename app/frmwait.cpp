@@ -118,8 +118,11 @@ FrmWait::FrmWait(const QString& path) : QDialog(nullptr), m_path(path)
     layout->addWidget(frame);
     layout->addLayout(texts);
 
-    // The decoding runs on other threads, so it starts at once, while this window is still being shown.
-    startLoading();
+    Timer1 = new QTimer(this);
+    Timer1->setSingleShot(true);
+    Timer1->setInterval(1);
+    connect(Timer1, &QTimer::timeout, this, &FrmWait::Timer1_Timer);
+    Timer1->start();
     // The progress appears only when the loading is slow enough to need it.
     QTimer::singleShot(500, this, [this] { ProgressBar1->show(); });
 }
@@ -133,8 +136,9 @@ MapPicturePtr FrmWait::LoadMap(const QString& path, QString* error)
     return std::move(wait.m_picture);
 }
 
-void FrmWait::startLoading()
+void FrmWait::Timer1_Timer()
 {
+    Timer1->stop();
     m_loader = new MapLoader(LoadLimits::fromMachine(), this);
     connect(m_loader, &MapLoader::progress, ProgressBar1,
             [this](int percent) { ProgressBar1->setValue(std::max(ProgressBar1->value(), percent)); });

@@ -7,11 +7,13 @@
 class MapLoader;
 class QLabel;
 class QProgressBar;
+class QTimer;
 
 // The "Map is Loading..." window. Controls:
 //   Frame1   frame holding the picture Image1: the wait icon, then the map filling in as it is decoded
 //   Label1   "Map is Loading...", Label2 "Please Wait!"
 //   ProgressBar1  how far the loading has gone, shown once it takes longer than half a second
+//   Timer1   1 ms one-shot: lets the window be drawn before the loading starts
 // It only decodes: what is done with the picture is up to its caller.
 class FrmWait : public QDialog
 {
@@ -26,9 +28,10 @@ public:
 
 private:
     explicit FrmWait(const QString& path);
-    void startLoading();
+    void Timer1_Timer();
     void loaded(MapPicturePtr picture, const QString& error);
 
+    QTimer* Timer1 = nullptr;
     QWidget* Image1 = nullptr;
     QLabel* Label1 = nullptr;
     QLabel* Label2 = nullptr;
