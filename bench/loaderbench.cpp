@@ -10,6 +10,7 @@
 //                [--baseline BENCH_LOADER]   (adds the loader of another build, e.g. before a change)
 //   bench_loader --child MODE FILE      (used by the above)
 
+#include "benchstats.h"
 #include "maploader.h"
 #include "picturebuffer.h"
 #include "synthmap.h"
@@ -38,12 +39,12 @@ namespace
 {
 
 struct Sample {
-    double ms = -1;        // the load, wall time
-    double bandMs = -1;    // loader only: the first band of the map painted, as the wait window shows it
-    double frameMs = -1;   // loader only: load plus painting the fitted map
-    double stallMs = -1;   // loader only: longest gap between event-loop ticks
-    double rssMb = -1;     // peak resident memory of the whole process
-    double cpuMs = -1;     // user and system time of the whole process, all threads
+    double ms = -1;      // the load, wall time
+    double bandMs = -1;  // loader only: the first band of the map painted, as the wait window shows it
+    double frameMs = -1; // loader only: load plus painting the fitted map
+    double stallMs = -1; // loader only: longest gap between event-loop ticks
+    double rssMb = -1;   // peak resident memory of the whole process
+    double cpuMs = -1;   // user and system time of the whole process, all threads
 };
 
 // The fitted first frame: the map scaled to fit a 1600 x 1000 viewport, drawn from the shrunk copy the
@@ -115,8 +116,8 @@ void paintBand(const QImage& sketch, int first, int end)
     QPainter p(&box);
     p.setRenderHint(QPainter::SmoothPixmapTransform);
     const double k = std::min(240.0 / sketch.width(), 170.0 / sketch.height());
-    const QImage rows(sketch.constBits() + qsizetype(first) * sketch.bytesPerLine(), sketch.width(), end - first,
-                      sketch.bytesPerLine(), sketch.format());
+    const QImage rows(sketch.constBits() + qsizetype(first) * sketch.bytesPerLine(), sketch.width(),
+                      end - first, sketch.bytesPerLine(), sketch.format());
     p.drawImage(QRectF(0, first * k, sketch.width() * k, (end - first) * k), rows);
 }
 
@@ -289,15 +290,6 @@ struct Row {
     Sample median;
 };
 
-double medianOf(std::vector<double> v)
-{
-    v.erase(std::remove(v.begin(), v.end(), -1.0), v.end());
-    if (v.empty())
-        return -1;
-    std::sort(v.begin(), v.end());
-    return v[v.size() / 2];
-}
-
 QString cell(double v, int decimals = 0)
 {
     return v < 0 ? QStringLiteral("-") : QString::number(v, 'f', decimals);
@@ -411,8 +403,8 @@ int main(int argc, char** argv)
                 }
             }
             m.samples.push_back(s);
-            std::fprintf(stderr, "round %d %-10s %-24s %-5s %8.0f ms %7.0f MiB\n", r + 1, qPrintable(m.picture),
-                         qPrintable(m.name), m.warm ? "warm" : "fresh", s.ms, s.rssMb);
+            std::fprintf(stderr, "round %d %-10s %-24s %-5s %8.0f ms %7.0f MiB\n", r + 1,
+                         qPrintable(m.picture), qPrintable(m.name), m.warm ? "warm" : "fresh", s.ms, s.rssMb);
         }
     }
     std::vector<Row> rows;
@@ -442,9 +434,10 @@ int main(int argc, char** argv)
         "drawn as the wait window shows them. Fitted frame: the fitted map painted from the finished "
         "picture.\n\n",
         runs);
-    std::printf("| picture | method | load ms | x floor | warm ms | x floor | CPU ms | peak RSS MiB | x RGB32 | "
-                "first band ms | fitted frame ms | longest UI stall ms |\n"
-                "|---|---|---|---|---|---|---|---|---|---|---|---|\n");
+    std::printf(
+        "| picture | method | load ms | x floor | warm ms | x floor | CPU ms | peak RSS MiB | x RGB32 | "
+        "first band ms | fitted frame ms | longest UI stall ms |\n"
+        "|---|---|---|---|---|---|---|---|---|---|---|---|\n");
     for (const Row& r : rows) {
         if (r.warm)
             continue;

@@ -8,6 +8,7 @@
 //       FILE: by default bench/data/map100.jpg and map250.jpg, made by bench_loader. --baseline adds
 //       another build of the program (e.g. before a change) to the same rounds.
 
+#include "../benchstats.h"
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
 #include <X11/extensions/XTest.h>
@@ -15,12 +16,12 @@
 
 #include <algorithm>
 #include <cerrno>
-#include <fcntl.h>
 #include <chrono>
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <fcntl.h>
 #include <functional>
 #include <optional>
 #include <string>
@@ -101,8 +102,8 @@ struct World {
         int fds[2];
         if (pipe(fds) != 0)
             return false;
-        xvfb = spawn({"Xvfb", "-displayfd", std::to_string(fds[1]), "-screen", "0", "1920x1080x24", "-nolisten",
-                      "tcp", "-noreset"});
+        xvfb = spawn({"Xvfb", "-displayfd", std::to_string(fds[1]), "-screen", "0", "1920x1080x24",
+                      "-nolisten", "tcp", "-noreset"});
         close(fds[1]);
         char buf[16] = {};
         std::string number;
@@ -127,9 +128,10 @@ struct World {
                 int format;
                 unsigned long items, after;
                 unsigned char* data = nullptr;
-                const bool found = XGetWindowProperty(dpy, DefaultRootWindow(dpy), check, 0, 1, False, AnyPropertyType,
-                                                      &type, &format, &items, &after, &data) == Success &&
-                                   items > 0;
+                const bool found =
+                    XGetWindowProperty(dpy, DefaultRootWindow(dpy), check, 0, 1, False, AnyPropertyType,
+                                       &type, &format, &items, &after, &data) == Success &&
+                    items > 0;
                 if (data)
                     XFree(data);
                 return found;
@@ -151,7 +153,8 @@ struct World {
 // window manager's frames.
 std::optional<Window> shownWindow(Display* dpy, const std::string& prefix, bool exact = false)
 {
-    std::function<std::optional<Window>(Window, int)> search = [&](Window w, int depth) -> std::optional<Window> {
+    std::function<std::optional<Window>(Window, int)> search = [&](Window w,
+                                                                   int depth) -> std::optional<Window> {
         char* name = nullptr;
         if (XFetchName(dpy, w, &name) && name) {
             const std::string title(name);
@@ -185,7 +188,8 @@ bool patchHasTexture(Display* dpy, Window w, double fx, double fy)
     XWindowAttributes a;
     if (!XGetWindowAttributes(dpy, w, &a) || a.map_state != IsViewable || a.width < 48 || a.height < 48)
         return false;
-    XImage* img = XGetImage(dpy, w, int(a.width * fx) - 12, int(a.height * fy) - 12, 24, 24, AllPlanes, ZPixmap);
+    XImage* img =
+        XGetImage(dpy, w, int(a.width * fx) - 12, int(a.height * fy) - 12, 24, 24, AllPlanes, ZPixmap);
     if (!img)
         return false;
     int lo[3] = {255, 255, 255}, hi[3] = {0, 0, 0};
@@ -235,12 +239,14 @@ std::optional<Open> openInProgram(World& world, const std::string& app, const st
         return std::nullopt;
     const std::string runtime = std::string(home) + "/run";
     mkdir(runtime.c_str(), 0700);
-    const pid_t pid = spawn({app}, {"HOME=" + std::string(home), "XDG_RUNTIME_DIR=" + runtime, "QT_QPA_PLATFORM=xcb",
-                                    "XDG_CONFIG_HOME=" + std::string(home) + "/.config"});
+    const pid_t pid =
+        spawn({app}, {"HOME=" + std::string(home), "XDG_RUNTIME_DIR=" + runtime, "QT_QPA_PLATFORM=xcb",
+                      "XDG_CONFIG_HOME=" + std::string(home) + "/.config"});
     Display* dpy = world.dpy;
     std::optional<Open> result;
     std::optional<Window> dialog, main;
-    if (!poll([&] { return (dialog = shownWindow(dpy, "Open Map Image...", true)).has_value(); }, 30000, 20)) {
+    if (!poll([&] { return (dialog = shownWindow(dpy, "Open Map Image...", true)).has_value(); }, 30000,
+              20)) {
         std::fprintf(stderr, "the file dialog did not come up\n");
     } else {
         std::this_thread::sleep_for(std::chrono::milliseconds(500)); // let it settle and take the focus
@@ -280,15 +286,6 @@ double djpegMs(const std::string& file)
     return msSince(t);
 }
 
-double median(std::vector<double> v)
-{
-    v.erase(std::remove(v.begin(), v.end(), -1.0), v.end());
-    if (v.empty())
-        return -1;
-    std::sort(v.begin(), v.end());
-    return v[v.size() / 2];
-}
-
 } // namespace
 
 int main(int argc, char** argv)
@@ -315,7 +312,8 @@ int main(int argc, char** argv)
         }
     }
     if (files.empty())
-        files = {std::string(MW_BENCH_DATA_DIR) + "/map100.jpg", std::string(MW_BENCH_DATA_DIR) + "/map250.jpg"};
+        files = {std::string(MW_BENCH_DATA_DIR) + "/map100.jpg",
+                 std::string(MW_BENCH_DATA_DIR) + "/map250.jpg"};
     for (const std::string& f : files)
         if (access(f.c_str(), R_OK) != 0) {
             std::fprintf(stderr, "%s: not readable (bench_loader makes the default maps)\n", f.c_str());
@@ -341,33 +339,39 @@ int main(int argc, char** argv)
             samples[f].wait.push_back(o ? o->waitMs : -1);
             samples[f].shown.push_back(o ? o->shownMs : -1);
             samples[f].painted.push_back(o ? o->paintedMs : -1);
-            std::fprintf(stderr, "round %d %s: djpeg %.0f ms, program: wait window %.0f ms, shown %.0f ms, "
-                         "painted %.0f ms\n", r + 1, files[f].c_str(), samples[f].djpeg.back(),
-                         samples[f].wait.back(), samples[f].shown.back(), samples[f].painted.back());
+            std::fprintf(stderr,
+                         "round %d %s: djpeg %.0f ms, program: wait window %.0f ms, shown %.0f ms, "
+                         "painted %.0f ms\n",
+                         r + 1, files[f].c_str(), samples[f].djpeg.back(), samples[f].wait.back(),
+                         samples[f].shown.back(), samples[f].painted.back());
             if (!baseline.empty()) {
                 std::this_thread::sleep_for(std::chrono::milliseconds(int(pause * 1000)));
                 const std::optional<Open> b = openInProgram(world, baseline, files[f]);
                 base[f].wait.push_back(b ? b->waitMs : -1);
                 base[f].shown.push_back(b ? b->shownMs : -1);
                 base[f].painted.push_back(b ? b->paintedMs : -1);
-                std::fprintf(stderr, "round %d %s: baseline: wait window %.0f ms, shown %.0f ms, painted %.0f ms\n",
+                std::fprintf(stderr,
+                             "round %d %s: baseline: wait window %.0f ms, shown %.0f ms, painted %.0f ms\n",
                              r + 1, files[f].c_str(), base[f].wait.back(), base[f].shown.back(),
                              base[f].painted.back());
             }
         }
-    std::printf("\nMedian of %d round(s); each open in a freshly started program. Shown: Return in the file "
-                "dialog to the main window mapped; painted: to the map's pixels on the screen; wait window: to the "
-                "wait window mapped (polled every 2 ms, so very short ones may be missed).\n\n",
-                runs);
-    std::printf("| file | program | djpeg ms | wait window ms | shown ms | map painted ms | painted x djpeg |\n"
-                "|---|---|---|---|---|---|---|\n");
+    std::printf(
+        "\nMedian of %d round(s); each open in a freshly started program. Shown: Return in the file "
+        "dialog to the main window mapped; painted: to the map's pixels on the screen; wait window: to the "
+        "wait window mapped (polled every 2 ms, so very short ones may be missed).\n\n",
+        runs);
+    std::printf(
+        "| file | program | djpeg ms | wait window ms | shown ms | map painted ms | painted x djpeg |\n"
+        "|---|---|---|---|---|---|---|\n");
     for (size_t f = 0; f < files.size(); ++f) {
-        const double d = median(samples[f].djpeg);
+        const double d = medianOf(samples[f].djpeg);
         const std::string name = files[f].substr(files[f].rfind('/') + 1);
         auto row = [&](const char* which, const Samples& s) {
-            const double p = median(s.painted);
-            std::printf("| %s | %s | %.0f | %.0f | %.0f | %.0f | %s |\n", name.c_str(), which, d, median(s.wait),
-                        median(s.shown), p, d > 0 && p > 0 ? std::to_string(p / d).substr(0, 4).c_str() : "-");
+            const double p = medianOf(s.painted);
+            std::printf("| %s | %s | %.0f | %.0f | %.0f | %.0f | %s |\n", name.c_str(), which, d,
+                        medianOf(s.wait), medianOf(s.shown), p,
+                        d > 0 && p > 0 ? std::to_string(p / d).substr(0, 4).c_str() : "-");
         };
         row("this build", samples[f]);
         if (!baseline.empty())
