@@ -1,5 +1,5 @@
-#include "frmmain.h"
 #include "guardedapplication.h"
+#include "module3.h"
 #include "processexit.h"
 #include "program.h"
 #include "qtfiledialog.h"
@@ -35,7 +35,8 @@ int main(int argc, char** argv)
     QtFileDialog fileDialog;
     QtHelpViewer help(messages);
     RealExit exit;
-    Program program(PlatformServices{messages, store, fileDialog, help, exit});
+    QtWorkAreaSource screen;
+    Program program(PlatformServices{messages, store, fileDialog, help, exit, screen});
     app.setUntrappedHandler([&program](const std::exception& e) { program.UntrappedError(e); });
     try {
         program.Main();

@@ -1,16 +1,20 @@
 #include "program.h"
 
 #include "filedialog.h"
+#include "folderof.h"
 #include "frmmain.h"
 #include "frmopenimg.h"
 #include "frmscaling.h"
 #include "frmsplash.h"
 #include "frmwait.h"
+#include "helpviewer.h"
 #include "maker.h"
 #include "messageboxes.h"
 #include "module1.h"
 #include "processexit.h"
+#include "recentfiles.h"
 #include "scalesettings.h"
+#include "settingskeys.h"
 #include "settingsstore.h"
 
 #include <QApplication>
@@ -26,46 +30,47 @@ void ConfigureApplication()
     QApplication::setQuitOnLastWindowClosed(false);
 }
 
-Program::Program(PlatformServices services)
-    : m_services(services), m_frmMain(std::make_unique<FrmMain>(*this))
+Program::Program(PlatformServices services) : m_services(services)
 {
+    m_state.AppVersion = QStringLiteral("1.1f");
+    m_frmMain = std::make_unique<FrmMain>(m_state.CurrentFactors, m_state.AppVersion, m_services.messages,
+                                          m_services.screen);
     // Queued: the command's own event (a menu's release, a key, a click) finishes before its window goes.
     connect(m_frmMain.get(), &FrmMain::openRequested, this, &Program::OpenMapAndCalibrate,
             Qt::QueuedConnection);
     connect(
         m_frmMain.get(), &FrmMain::exitRequested, this,
         [this] {
-            FatalErrorNo = 0;
+            m_state.FatalErrorNo = 0;
             FatalError();
         },
         Qt::QueuedConnection);
-    connect(m_frmMain.get(), &FrmMain::calibrationStarted, this, [this] { FreshStart = false; });
+    connect(m_frmMain.get(), &FrmMain::scalingRequested, this, &Program::ShowScaling);
+    connect(m_frmMain.get(), &FrmMain::helpRequested, this,
+            [this] { m_services.help.showContents(HelpFilePath(m_state.StartDir)); });
+    connect(m_frmMain.get(), &FrmMain::calibrationStarted, this, [this] { m_state.FreshStart = false; });
 }
 
 Program::~Program() = default;
 
 void Program::Main()
 {
-    AppVersion = QStringLiteral("1.1f");
-    MaxMRU = 9;
-    MapFile.clear();
-    FreshStart = true;
-    DefaultFactors = std::make_unique<ScaleFactors>();
-    CurrentFactors = std::make_unique<ScaleFactors>();
-    ScaleSettings(QStringLiteral("Read"), *DefaultFactors, m_services.store,
+    m_state.MaxMRU = SettingsKey::MaxRecentFiles;
+    m_state.MapFile.clear();
+    m_state.FreshStart = true;
+    ScaleSettings(QStringLiteral("Read"), m_state.DefaultFactors, m_services.store,
                   [this](int16_t n) { RaiseFatal(n); });
-    StartDir = QDir::currentPath();
-    FirstRun = ReadFirstRun(m_services.store);
+    m_state.StartDir = QDir::currentPath();
+    m_state.FirstRun = ReadFirstRun(m_services.store);
 
-    frmSplash splash(AppVersion, [this] {
+    frmSplash splash(m_state.AppVersion, [this] {
         if (OpenMap(QString())) {
-            if (FirstRun)
-                m_frmMain->ShowScaling();
+            if (m_state.FirstRun)
+                ShowScaling();
             else
                 m_frmMain->calibrate();
         }
     });
-    splash.Timer1.setInterval(splashInterval);
     splash.exec();
 }
 
@@ -74,10 +79,10 @@ void Program::FatalError()
     if (m_ending)
         return;
     m_ending = true;
-    if (FatalErrorNo > 0) {
+    if (m_state.FatalErrorNo > 0) {
         m_services.messages.show(QStringLiteral("Mapwheel Fatal Error"),
                                  QStringLiteral("Fatal Error #%1\r%2")
-                                     .arg(FatalErrorNo)
+                                     .arg(m_state.FatalErrorNo)
                                      .arg(QString::fromUtf8(Maker::SupportLine)),
                                  MessageIcon::Critical);
     }
@@ -86,15 +91,13 @@ void Program::FatalError()
     m_frmOpenImg.reset();
     for (QWidget* w : QApplication::topLevelWidgets())
         w->close();
-    CurrentFactors.reset();
-    DefaultFactors.reset();
     m_ended = true;
     m_services.exit.exitProcess(0);
 }
 
 void Program::RaiseFatal(int16_t number)
 {
-    FatalErrorNo = number;
+    m_state.FatalErrorNo = number;
     FatalError();
 }
 
@@ -106,13 +109,13 @@ bool Program::OpenMap(const QString& FileName)
             // The dialog's host is made at its first use and kept, so its settings carry over.
             if (!m_frmOpenImg)
                 m_frmOpenImg = std::make_unique<frmOpenImg>();
-            const QString file1 = m_services.store.value(QStringLiteral("File1")).value_or(QString());
+            const QString file1 = m_services.store.value(SettingsKey::File(1)).value_or(QString());
             const std::optional<QString> picked =
-                m_frmOpenImg->ShowOpen(m_services.fileDialog, InitialFolder(file1, StartDir));
+                m_frmOpenImg->ShowOpen(m_services.fileDialog, InitialFolder(file1, m_state.StartDir));
             if (!picked || picked->isEmpty()) {
                 // A cancel before any map ends the program; later it changes nothing.
-                if (MapFile.isEmpty()) {
-                    FatalErrorNo = 0;
+                if (m_state.MapFile.isEmpty()) {
+                    m_state.FatalErrorNo = 0;
                     FatalError();
                 }
                 return false;
@@ -132,20 +135,46 @@ bool Program::OpenMap(const QString& FileName)
         m_frmMain->Restore();
         m_services.messages.show(QStringLiteral("Map Not Opened"), error, MessageIcon::Warning);
         // With a map already open it stays as it was; at start-up the user is asked again.
-        if (!MapFile.isEmpty() || !FileName.isEmpty())
+        if (!m_state.MapFile.isEmpty() || !FileName.isEmpty())
             return false;
     }
 }
 
 void Program::ShowMap(const QString& path, MapPicturePtr picture)
 {
-    MapFile = path;
+    m_state.MapFile = path;
     // Until a calibration has begun, every map starts with the saved defaults.
-    if (FreshStart && CurrentFactors && DefaultFactors)
-        Equalise(*CurrentFactors, *DefaultFactors);
+    if (m_state.FreshStart)
+        Equalise(m_state.CurrentFactors, m_state.DefaultFactors);
+    RecentFiles recent(m_services.store);
+    // A store that cannot be written keeps the list it had; the menu still shows the new one.
+    recent.UpdateMRUList(m_state.MapFile, m_state.MaxMRU);
     m_frmMain->Unload();
-    m_frmMain->Load(std::move(picture));
+    if (const int16_t fatal = m_frmMain->Load(std::move(picture), m_state.MapFile, recent.captions()))
+        return RaiseFatal(fatal);
     m_frmMain->Show();
+}
+
+void Program::ShowScaling()
+{
+    // Until the first OK of the run, every opening starts from the saved defaults.
+    if (!m_state.FactorsAccepted)
+        Equalise(m_state.CurrentFactors, m_state.DefaultFactors);
+    const std::optional<FrmScaling::Accepted> edit =
+        FrmScaling::Edit(m_state.CurrentFactors, m_state.DefaultFactors, m_state.FirstRun, m_services.messages,
+                         m_services.screen.twips(), m_frmMain->window());
+    if (!edit)
+        return;
+    m_frmMain->setUnitNames(edit->factors.Unit1(), edit->factors.Unit2());
+    Equalise(m_state.CurrentFactors, edit->factors);
+    if (edit->overwriteDefaults || m_state.FirstRun) {
+        Equalise(m_state.DefaultFactors, edit->factors);
+        ScaleSettings(QStringLiteral("Write"), m_state.DefaultFactors, m_services.store,
+                      [this](int16_t n) { RaiseFatal(n); });
+        m_state.FirstRun = false;
+    }
+    m_state.FactorsAccepted = true;
+    m_frmMain->calibrate();
 }
 
 void Program::OpenMapAndCalibrate(const QString& FileName)

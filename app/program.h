@@ -14,24 +14,41 @@ class SettingsStore;
 class FileDialog;
 class HelpViewer;
 class ProcessExit;
+class WorkAreaSource;
 class FrmMain;
 class frmOpenImg;
 
-// The desktop services the program uses: the real ones in main.cpp, fakes in tests.
+// The desktop services the program uses: the real ones in main.cpp, stand-ins in tests.
 struct PlatformServices {
     MessageBoxes& messages;
     SettingsStore& store;
     FileDialog& fileDialog;
     HelpViewer& help;
     ProcessExit& exit;
+    const WorkAreaSource& screen;
+};
+
+// The application's state, one record owned by the program; windows get only the parts they show.
+struct AppState {
+    QString AppVersion;
+    int16_t MaxMRU = 0;
+    QString MapFile;
+    bool FreshStart = false; // until the first calibration prompt, every map starts from the defaults
+    ScaleFactors DefaultFactors;
+    ScaleFactors CurrentFactors;
+    QString StartDir;
+    int16_t FatalErrorNo = 0;
+    bool FirstRun = false;
+    bool FactorsAccepted = false; // the Scale Factors dialog has been confirmed with OK during this run
 };
 
 // Application-wide Qt settings, made once the application object exists.
 void ConfigureApplication();
 
-// The program's main module: the application globals, start-up, opening a map and the one way out.
-// It owns the sequences that replace or end windows, and runs those the main window asks for from the
-// event loop, after the asking command has returned: no window is destroyed under one of its own handlers.
+// The program: start-up, the sequences that open maps, edit the scale factors or end the run, and the
+// one way out. The main window asks for them through its signals; those that replace or end windows run
+// from the event loop, after the asking command has returned, so no window is destroyed under one of its
+// own handlers.
 class Program : public QObject
 {
     Q_OBJECT
@@ -39,40 +56,28 @@ public:
     explicit Program(PlatformServices services);
     ~Program() override;
 
-    // Application globals, in the order Main sets them.
-    QString AppVersion;
-    int16_t MaxMRU = 0;
-    QString MapFile;
-    bool FreshStart = false;
-    std::unique_ptr<ScaleFactors> DefaultFactors;
-    std::unique_ptr<ScaleFactors> CurrentFactors;
-    QString StartDir;
-    int16_t FatalErrorNo = 0;
-    bool FirstRun = false;
-
+    // Reads the settings, shows the splash, then asks for the first map.
     void Main();
-    // Reports FatalErrorNo when positive, closes every window, releases both records and ends the process.
+    // Reports FatalErrorNo when positive, closes every window and ends the process.
     void FatalError();
     void RaiseFatal(int16_t number);
+    // An error nobody trapped (an overflow, memory exhausted): reported, then the program ends.
+    void UntrappedError(const std::exception& error);
+    bool ended() const { return m_ended; }
+
+private:
     // Asks for a map when FileName is empty. True when the main window now shows the chosen map.
     bool OpenMap(const QString& FileName);
     // OpenMap, then a calibration when it opened. A request made while an open is under way is dropped.
     void OpenMapAndCalibrate(const QString& FileName);
-    // An error nobody trapped (an overflow, memory exhausted): reported, then the program ends.
-    void UntrappedError(const std::exception& error);
-
-    FrmMain& frmMain() { return *m_frmMain; }
-    PlatformServices& services() { return m_services; }
-    bool ended() const { return m_ended; }
-
-    // How long the splash stays, in milliseconds (tests shorten it).
-    int splashInterval = 3000;
-
-private:
     // The new main window around a decoded picture, in place of the old one.
     void ShowMap(const QString& path, MapPicturePtr picture);
+    // The Scale Factors dialog, and what its OK changes: the current record, the saved defaults when asked
+    // for (always in first-run mode), the meter names, and a new calibration.
+    void ShowScaling();
 
     PlatformServices m_services;
+    AppState m_state;
     std::unique_ptr<FrmMain> m_frmMain;
     std::unique_ptr<frmOpenImg> m_frmOpenImg;
     bool m_opening = false;

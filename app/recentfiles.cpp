@@ -1,9 +1,7 @@
 #include "recentfiles.h"
 
-QString RecentFiles::Key(int position)
-{
-    return QStringLiteral("File") + QString::number(position);
-}
+#include "settingskeys.h"
+
 
 bool RecentFiles::UpdateMRUList(const QString& MapFile, int MaxMRU)
 {
@@ -11,7 +9,7 @@ bool RecentFiles::UpdateMRUList(const QString& MapFile, int MaxMRU)
     int skip = 0;
     int i = 1;
     while (i <= MaxMRU - 1) {
-        const QString value = m_store.value(Key(skip + i)).value_or(QString());
+        const QString value = m_store.value(SettingsKey::File(skip + i)).value_or(QString());
         if (value.isEmpty())
             break;
         if (value != MapFile) { // exact and case-sensitive: C:\A.gif and C:\a.gif are two maps
@@ -24,12 +22,6 @@ bool RecentFiles::UpdateMRUList(const QString& MapFile, int MaxMRU)
     // i is now n, the number of menu entries.
     QList<std::pair<QString, QString>> entries;
     for (int j = 1; j <= i; ++j)
-        entries.append({Key(j), m_captions.at(j - 1)});
+        entries.append({SettingsKey::File(j), m_captions.at(j - 1)});
     return m_store.setValues(entries);
-}
-
-QString MenuTextFor(const QString& path)
-{
-    QString text = path;
-    return text.replace(QLatin1Char('&'), QStringLiteral("&&"));
 }

@@ -21,14 +21,7 @@ public:
     // Captions of mnuMRU elements 0 to n-1 after the last UpdateMRUList: full paths, nothing added.
     const QStringList& captions() const { return m_captions; }
 
-    // "File" followed by the position in decimal, no space.
-    static QString Key(int position);
-
 private:
     SettingsStore& m_store;
     QStringList m_captions;
 };
-
-// The text to give a QAction so that the menu shows path literally: each "&" doubled, so none of them
-// becomes a keyboard mnemonic. Keep the path itself in the action's data() rather than reading it back.
-QString MenuTextFor(const QString& path);

@@ -2,27 +2,26 @@
 
 #include "module1.h"
 #include "numbertext.h"
-#include "tripmeterreadout.h"
-
-#include <cmath>
 
 namespace
 {
 constexpr int LeftButton = 1;
 
-bool isPositiveNumber(double v)
-{
-    return std::isfinite(v) && v > 0.0;
-}
+const QString PromptTitle = QStringLiteral("Calibration Procedure");
 
 int32_t rounded(float v)
 {
     return RoundToInt32(double(v));
 }
 
+bool usable(const ScaleFactors& f)
+{
+    return isPositiveNumber(double(f.CalFactor())) && isPositiveNumber(f.UnitFactor());
+}
+
 // Mean of `count` consecutive entries from `first`: the sum first, then one division; each coordinate is
 // then held in single precision.
-void meanOf(const std::array<SamplePoint, 4>& entries, int first, int count, float& x, float& y)
+template <class Entries> void meanOf(const Entries& entries, int first, int count, float& x, float& y)
 {
     double sx = 0.0;
     double sy = 0.0;
@@ -35,71 +34,59 @@ void meanOf(const std::array<SamplePoint, 4>& entries, int first, int count, flo
 }
 } // namespace
 
-Measurement::Measurement(MeasureHost& host) : m_host(host) {}
-
-QString Measurement::promptText(float CalFactor, const QString& Abbrev)
-{
-    const QChar cr(13);
-    return CalibrationText::PromptLead + cr + GeneralNumber(CalFactor, UserDecimalPoint()) +
-           QLatin1Char(' ') + Abbrev + CalibrationText::PromptAway + cr + cr + CalibrationText::PromptHint;
-}
-
-void Measurement::calibrate()
+MeasureOutcome Measurement::calibrate(const ScaleFactors& factors)
 {
     m_Tracing = false;
     m_calPressDown = false;
-
-    const ScaleFactors& factors = m_host.CurrentFactors();
-    const float calFactor = factors.CalFactor();
+    m_Calibrated = false;
+    MeasureOutcome out;
     // A record from the settings store is taken as stored; a calibration distance or unit factor that is
     // not a positive number would make the meters divide by zero or show nonsense, so no calibration starts.
-    if (!isPositiveNumber(double(calFactor)) || !isPositiveNumber(factors.UnitFactor())) {
-        m_Calibrating = false;
-        m_Calibrated = false;
-        m_host.messageBoxes().show(CalibrationText::RefusedTitle,
-                                   isPositiveNumber(double(calFactor))
-                                       ? CalibrationText::RefusedUnitFactorText
-                                       : CalibrationText::RefusedCalFactorText,
-                                   MessageIcon::Warning);
-        return;
+    m_Calibrating = usable(factors);
+    if (!m_Calibrating) {
+        const QString why =
+            isPositiveNumber(double(factors.CalFactor()))
+                ? QStringLiteral("The size of the secondary unit is not a positive number, so the meters "
+                                 "cannot count.\rPlease choose the two units again under Tools, Scale Factors.")
+                : QStringLiteral("The calibration distance is not a positive number, so the map cannot be "
+                                 "calibrated.\rPlease enter the distance again under Tools, Scale Factors.");
+        out.prompts.append({QStringLiteral("Calibration Refused"), why, MessageIcon::Warning});
+        return out;
     }
-
-    m_Calibrating = true;
-    m_Calibrated = false;
-    m_host.messageBoxes().show(CalibrationText::PromptTitle, promptText(calFactor, factors.Abbrev()),
-                               MessageIcon::Information);
-    m_host.calibrationPromptClosed();
+    const QChar cr(13);
+    out.prompts.append({PromptTitle,
+                        QStringLiteral("Zoom in, then click & drag from one point to another ") + cr +
+                            GeneralNumber(factors.CalFactor(), UserDecimalPoint()) + QLatin1Char(' ') +
+                            factors.Abbrev() + QStringLiteral(" away (eg between gridlines), then release") +
+                            cr + cr + QStringLiteral("HINT: only the position of the two end points is important"),
+                        MessageIcon::Information});
+    out.calibrationPrompted = true;
+    return out;
 }
 
-void Measurement::Reset()
+MeasureOutcome Measurement::Reset()
 {
     m_RouteLength = 0.0;
     m_SampleCount = 0;
-    m_host.setReadouts(QStringLiteral("0.000"), QStringLiteral("0.000"), QStringLiteral("0"));
+    MeasureOutcome out;
+    out.readouts = TripMeterTexts{QStringLiteral("0.000"), QStringLiteral("0.000"), QStringLiteral("0")};
+    return out;
 }
 
-double Measurement::measureTo(float px, float py)
+double Measurement::measureTo(float px, float py, float zoom)
 {
     const int32_t x = rounded(px);
     const int32_t y = rounded(py);
-    const double zoom = double(m_host.ZoomFactor());
     // The window keeps the zoom positive; should it ever not be, nothing is measured rather than infinity.
-    const double segment = isPositiveNumber(zoom) ? PixelDistance(m_LastX, x, m_LastY, y) / zoom : 0.0;
+    const double segment =
+        isPositiveNumber(double(zoom)) ? PixelDistance(m_LastX, x, m_LastY, y) / double(zoom) : 0.0;
     m_RouteLength += segment;
     m_LastX = x;
     m_LastY = y;
     return segment;
 }
 
-void Measurement::refreshReadouts(double segment)
-{
-    const TripMeterTexts texts =
-        TripMeterReadout::refresh(segment, m_RouteLength, m_UnitLength, m_host.CurrentFactors().UnitFactor(),
-                                  m_SampleCount, UserDecimalPoint());
-    m_host.setReadouts(texts.Text7, texts.Text8, texts.Text5);
-}
-
-void Measurement::UpdateTripMeters(float& X, float& Y, bool& Final)
+TripMeterTexts Measurement::UpdateTripMeters(float& X, float& Y, bool& Final, const MeasureContext& context)
 {
     double segment = 0.0;
     float sx = 0.0f;
@@ -118,25 +105,27 @@ void Measurement::UpdateTripMeters(float& X, float& Y, bool& Final)
             m_RecentSamples[3] = sample;
         }
         meanOf(m_RecentSamples, 0, k < 4 ? k + 1 : 4, sx, sy);
-        segment = measureTo(sx, sy);
+        segment = measureTo(sx, sy, context.ZoomFactor);
     } else {
         // The tail: the average runs out over the last samples and ends exactly at the last one.
         const int16_t n = m_SampleCount;
         const int last = n >= 4 ? 3 : n - 1; // index of the newest entry
         for (int count = MinOf(int(n), 4) - 1; count >= 1; --count) {
             meanOf(m_RecentSamples, last - count + 1, count, sx, sy);
-            segment = measureTo(sx, sy);
+            segment = measureTo(sx, sy, context.ZoomFactor);
         }
     }
     X = float(m_LastX);
     Y = float(m_LastY);
-    refreshReadouts(segment);
+    return TripMeterReadout::refresh(segment, m_RouteLength, m_UnitLength, context.factors.UnitFactor(),
+                                     m_SampleCount, UserDecimalPoint());
 }
 
-void Measurement::Image1_MouseDown(int Button, int /*Shift*/, float X, float Y)
+MeasureOutcome Measurement::Image1_MouseDown(int Button, float X, float Y, const MeasureContext& context)
 {
+    MeasureOutcome out;
     if (Button != LeftButton)
-        return;
+        return out;
     if (m_Calibrating) {
         m_CalStartX = rounded(X);
         m_CalStartY = rounded(Y);
@@ -147,55 +136,60 @@ void Measurement::Image1_MouseDown(int Button, int /*Shift*/, float X, float Y)
         m_SampleCount = 0;
         m_Tracing = true;
         bool final = false;
-        UpdateTripMeters(X, Y, final);
+        out.readouts = UpdateTripMeters(X, Y, final, context);
     } else {
-        calibrate(); // the press itself is not recorded: the drag starts with the next press
+        out = calibrate(context.factors); // the press itself is not recorded: the drag starts with the next
     }
+    return out;
 }
 
-void Measurement::Image1_MouseMove(int Button, int /*Shift*/, float X, float Y)
+MeasureOutcome Measurement::Image1_MouseMove(int Button, float X, float Y, const MeasureContext& context)
 {
+    MeasureOutcome out;
     if (Button == LeftButton && m_Tracing) {
         bool final = false;
-        UpdateTripMeters(X, Y, final);
+        out.readouts = UpdateTripMeters(X, Y, final, context);
     }
+    return out;
 }
 
-void Measurement::Image1_MouseUp(int Button, int /*Shift*/, float X, float Y)
+MeasureOutcome Measurement::Image1_MouseUp(int Button, float X, float Y, const MeasureContext& context)
 {
+    MeasureOutcome out;
     if (Button != LeftButton) {
-        m_host.showPopUp();
-        return;
+        out.popUp = true;
+        return out;
     }
     if (m_Calibrating) {
         if (!m_calPressDown)
-            return; // not the end of this calibration's drag
+            return out; // not the end of this calibration's drag
         m_calPressDown = false;
         m_CalEndX = rounded(X);
         m_CalEndY = rounded(Y);
-        const float calFactor = m_host.CurrentFactors().CalFactor();
-        if (!isPositiveNumber(double(calFactor)) || !isPositiveNumber(m_host.CurrentFactors().UnitFactor())) {
-            calibrate(); // the record changed since the prompt; calibrate refuses it with a message
-            return;
-        }
-        const double divisor = double(m_host.ZoomFactor()) * double(calFactor);
+        if (!usable(context.factors))
+            return calibrate(context.factors); // the record changed since the prompt: refused with a message
+        const double divisor = double(context.ZoomFactor) * double(context.factors.CalFactor());
         if (!isPositiveNumber(divisor))
-            return; // no positive zoom: nothing sound to measure against
+            return out; // no positive zoom: nothing sound to measure against
         m_UnitLength = PixelDistance(m_CalEndX, m_CalStartX, m_CalEndY, m_CalStartY) / divisor;
         if (m_UnitLength == 0.0) {
-            m_host.messageBoxes().show(CalibrationText::VoidTitle, CalibrationText::VoidText,
-                                       MessageIcon::Warning);
-            calibrate();
+            out.prompts.append({QStringLiteral("Calibration Void"),
+                                QStringLiteral("Calibration distance must not be zero - please re-calibrate"),
+                                MessageIcon::Warning});
+            const MeasureOutcome again = calibrate(context.factors);
+            out.prompts += again.prompts;
+            out.calibrationPrompted = again.calibrationPrompted;
         } else {
             m_Calibrating = false;
             m_Calibrated = true;
-            Reset();
-            m_host.messageBoxes().show(CalibrationText::PromptTitle, CalibrationText::DoneText,
-                                       MessageIcon::Information);
+            out = Reset();
+            out.prompts.append(
+                {PromptTitle, QStringLiteral("Now you can click & drag to measure distances"), MessageIcon::Information});
         }
     } else if (m_Tracing) {
         bool final = true;
-        UpdateTripMeters(X, Y, final);
+        out.readouts = UpdateTripMeters(X, Y, final, context);
         m_Tracing = false;
     }
+    return out;
 }

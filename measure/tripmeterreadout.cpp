@@ -1,14 +1,11 @@
 #include "tripmeterreadout.h"
 
+#include "module1.h"
+
 #include <cmath>
 
 namespace
 {
-bool isPositiveNumber(double v)
-{
-    return std::isfinite(v) && v > 0.0;
-}
-
 // A meter value is shown only when it is a finite number not below zero.
 QString meterText(double value, ReadoutFormat format, const QString& sep)
 {

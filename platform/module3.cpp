@@ -7,18 +7,10 @@
 
 namespace
 {
-const WorkAreaSource* g_source = nullptr;
-
 QScreen* primary()
 {
     return qobject_cast<QGuiApplication*>(QCoreApplication::instance()) ? QGuiApplication::primaryScreen()
                                                                         : nullptr;
-}
-
-float twipsPerPixel(qreal logicalDpi)
-{
-    // 96 logical dots to the inch gives 15 twips per pixel; a screen that reports nothing is taken as 96.
-    return logicalDpi > 0 ? float(1440.0 / logicalDpi) : 15.0f;
 }
 } // namespace
 
@@ -34,44 +26,18 @@ QRect QtWorkAreaSource::screenArea() const
     return s ? s->geometry() : QRect();
 }
 
-float QtWorkAreaSource::twipsPerPixelX() const
+TwipsMapping QtWorkAreaSource::twips() const
 {
     QScreen* s = primary();
-    return twipsPerPixel(s ? s->logicalDotsPerInchX() : 0);
+    return s ? TwipsMapping::forDpi(s->logicalDotsPerInchX(), s->logicalDotsPerInchY()) : TwipsMapping();
 }
 
-float QtWorkAreaSource::twipsPerPixelY() const
+void GetWorkArea(const WorkAreaSource& source, int32_t& left, int32_t& top, int32_t& width, int32_t& height,
+                 int16_t inTwips)
 {
-    QScreen* s = primary();
-    return twipsPerPixel(s ? s->logicalDotsPerInchY() : 0);
-}
-
-void SetWorkAreaSource(const WorkAreaSource* source)
-{
-    g_source = source;
-}
-
-const WorkAreaSource& CurrentWorkAreaSource()
-{
-    static const QtWorkAreaSource screen;
-    return g_source ? *g_source : screen;
-}
-
-float TwipsPerPixelX()
-{
-    return CurrentWorkAreaSource().twipsPerPixelX();
-}
-float TwipsPerPixelY()
-{
-    return CurrentWorkAreaSource().twipsPerPixelY();
-}
-
-void GetWorkArea(int32_t& left, int32_t& top, int32_t& width, int32_t& height, int16_t inTwips)
-{
-    const WorkAreaSource& src = CurrentWorkAreaSource();
-    QRect area = src.workArea();
+    QRect area = source.workArea();
     if (area.isEmpty())
-        area = src.screenArea();
+        area = source.screenArea();
     if (area.isEmpty())
         area = QRect(0, 0, DesignWorkAreaWidth, DesignWorkAreaHeight);
 
@@ -79,11 +45,11 @@ void GetWorkArea(int32_t& left, int32_t& top, int32_t& width, int32_t& height, i
     int32_t l = area.left(), t = area.top();
     int32_t r = CheckedAdd32(l, area.width()), b = CheckedAdd32(t, area.height());
     if (inTwips != 0) {
-        const double tx = src.twipsPerPixelX(), ty = src.twipsPerPixelY();
-        l = RoundToInt32(tx * l);
-        t = RoundToInt32(ty * t);
-        r = RoundToInt32(tx * r);
-        b = RoundToInt32(ty * b);
+        const TwipsMapping twips = source.twips();
+        l = twips.wholeTwipsX(l);
+        t = twips.wholeTwipsY(t);
+        r = twips.wholeTwipsX(r);
+        b = twips.wholeTwipsY(b);
     }
     left = l;
     top = t;

@@ -1,10 +1,12 @@
 #pragma once
 
+#include "twips.h"
+
 #include <QRect>
 #include <cstdint>
 
 // The screen's work area (the screen less the task bar and other desktop bars) and its twips per pixel.
-// The answers come from a replaceable source so that tests can stand in any screen.
+// The program passes its one source to whatever lays out windows; tests stand in any screen.
 class WorkAreaSource
 {
 public:
@@ -13,26 +15,18 @@ public:
     virtual QRect workArea() const = 0;
     // The whole screen in pixels, the fallback when the work area is empty; empty when there is no screen.
     virtual QRect screenArea() const = 0;
-    virtual float twipsPerPixelX() const = 0; // twips, 1440 to the inch, per logical pixel
-    virtual float twipsPerPixelY() const = 0;
+    // Twips, 1440 to the inch, per logical pixel of the screen.
+    virtual TwipsMapping twips() const = 0;
 };
 
-// The primary QScreen: available geometry, and 1440 / logical DPI twips per pixel.
+// The primary QScreen: available geometry, and its logical resolution.
 class QtWorkAreaSource : public WorkAreaSource
 {
 public:
     QRect workArea() const override;
     QRect screenArea() const override;
-    float twipsPerPixelX() const override;
-    float twipsPerPixelY() const override;
+    TwipsMapping twips() const override;
 };
-
-// The source every caller uses; nullptr restores the primary screen. The caller keeps ownership.
-void SetWorkAreaSource(const WorkAreaSource* source);
-const WorkAreaSource& CurrentWorkAreaSource();
-
-float TwipsPerPixelX();
-float TwipsPerPixelY();
 
 // Work-area size without a screen at all: the main window's design size, in pixels.
 constexpr int DesignWorkAreaWidth = 800;
@@ -42,4 +36,5 @@ constexpr int DesignWorkAreaHeight = 600;
 // edge is converted separately (double product, rounded half to even), width and height are then checked
 // 32-bit differences: an out-of-range value raises OverflowError. A failed query falls back to the whole
 // screen, and without a screen to the design size.
-void GetWorkArea(int32_t& left, int32_t& top, int32_t& width, int32_t& height, int16_t inTwips);
+void GetWorkArea(const WorkAreaSource& source, int32_t& left, int32_t& top, int32_t& width, int32_t& height,
+                 int16_t inTwips);

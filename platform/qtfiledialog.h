@@ -3,6 +3,7 @@
 #include "filedialog.h"
 
 #include <QPointer>
+#include <QWidget>
 #include <memory>
 
 class QFileDialog;

@@ -4,6 +4,7 @@
 #include "messageboxes.h"
 
 #include <QPointer>
+#include <QWidget>
 
 class QTextBrowser;
 class QWidget;

@@ -3,42 +3,14 @@
 #include "numbertext.h"
 #include "settingskeys.h"
 
-#include <charconv>
-#include <cmath>
-#include <system_error>
 
 namespace
 {
-template <class T> std::optional<T> parseStored(const QString& text)
-{
-    const QByteArray bytes = text.trimmed().toLatin1();
-    if (bytes.isEmpty())
-        return std::nullopt;
-    T v{};
-    const char* first = bytes.constData();
-    const char* last = first + bytes.size();
-    // from_chars ignores the locale: the store's texts always carry a point.
-    const auto [end, ec] = std::from_chars(first, last, v, std::chars_format::general);
-    if (ec != std::errc() || end != last || !std::isfinite(v))
-        return std::nullopt;
-    return v;
-}
-
 QString stored(const SettingsStore& store, const char* key)
 {
     return store.value(QString::fromLatin1(key)).value_or(QString());
 }
 } // namespace
-
-std::optional<float> ParseStoredSingle(const QString& text)
-{
-    return parseStored<float>(text);
-}
-
-std::optional<double> ParseStoredDouble(const QString& text)
-{
-    return parseStored<double>(text);
-}
 
 bool ScaleSettings(const QString& Mode, ScaleFactors& DefaultFactors, SettingsStore& store,
                    const std::function<void(int16_t)>& RaiseFatal)
@@ -83,8 +55,7 @@ bool ScaleSettings(const QString& Mode, ScaleFactors& DefaultFactors, SettingsSt
 
 bool ReadFirstRun(const SettingsStore& store)
 {
-    for (const char* key : {SettingsKey::Unit1, SettingsKey::Unit2, SettingsKey::CalFact,
-                            SettingsKey::UnitFact, SettingsKey::Abbrev}) {
+    for (const char* key : SettingsKey::ScaleKeys) {
         if (!stored(store, key).isEmpty())
             return false;
     }

@@ -24,8 +24,3 @@ inline constexpr int16_t ScaleSettingsModeError = 419;
 // entries: the first-run setup of the Scale Factors dialog writes all five, which ends first-run mode
 // for good. A store damaged beyond reading counts as never set up.
 bool ReadFirstRun(const SettingsStore& store);
-
-// Number texts as the store keeps them: "." as the decimal point, optional exponent, surrounding blanks
-// ignored. Nothing when the text is not a finite number of the precision, or is out of its range.
-std::optional<float> ParseStoredSingle(const QString& text);
-std::optional<double> ParseStoredDouble(const QString& text);

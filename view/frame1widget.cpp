@@ -1,21 +1,14 @@
 #include "frame1widget.h"
 
 #include "image1widget.h"
-#include "pointersink.h"
 
 #include <QMouseEvent>
 
-Frame1Widget::Frame1Widget(QWidget* parent, PointerSink* sink) : QFrame(parent), m_sink(sink)
+Frame1Widget::Frame1Widget(QWidget* parent) : QFrame(parent)
 {
     setObjectName(QStringLiteral("Frame1"));
     setFrameShape(QFrame::NoFrame);
     setAutoFillBackground(true);
-}
-
-void Frame1Widget::setTwipsPerPixel(float x, float y)
-{
-    m_tppX = x;
-    m_tppY = y;
 }
 
 // Taking the press keeps the release on this frame, which is where the measuring code expects it.
@@ -26,15 +19,14 @@ void Frame1Widget::mousePressEvent(QMouseEvent* event)
 
 void Frame1Widget::mouseMoveEvent(QMouseEvent* event)
 {
-    if (m_sink)
-        m_sink->Frame1_MouseMove(PointerButtonCode(event->buttons()), PointerShiftCode(event->modifiers()),
-                                 float(event->position().x() * m_tppX),
-                                 float(event->position().y() * m_tppY));
+    const QPointF t = m_twips.toTwips(event->position());
+    emit Frame1_MouseMove(PointerButtonCode(event->buttons()), PointerShiftCode(event->modifiers()), float(t.x()),
+                          float(t.y()));
 }
 
 void Frame1Widget::mouseReleaseEvent(QMouseEvent* event)
 {
-    if (m_sink)
-        m_sink->Frame1_MouseUp(PointerButtonCode(event->button()), PointerShiftCode(event->modifiers()),
-                               float(event->position().x() * m_tppX), float(event->position().y() * m_tppY));
+    const QPointF t = m_twips.toTwips(event->position());
+    emit Frame1_MouseUp(PointerButtonCode(event->button()), PointerShiftCode(event->modifiers()), float(t.x()),
+                        float(t.y()));
 }

@@ -1,17 +1,21 @@
 #pragma once
 
+#include "twips.h"
+
 #include <QFrame>
 
-class PointerSink;
-
-// Frame1: the borderless viewport that clips Image1; releases and moves over its uncovered area go to the
-// Frame1 handlers, positions in twips relative to the frame.
+// Frame1: the borderless viewport that clips Image1; releases and moves over its uncovered area are
+// reported in twips relative to the frame.
 class Frame1Widget : public QFrame
 {
     Q_OBJECT
 public:
-    Frame1Widget(QWidget* parent, PointerSink* sink);
-    void setTwipsPerPixel(float x, float y);
+    explicit Frame1Widget(QWidget* parent);
+    void setTwips(TwipsMapping twips) { m_twips = twips; }
+
+signals:
+    void Frame1_MouseUp(int Button, int Shift, float X, float Y);
+    void Frame1_MouseMove(int Button, int Shift, float X, float Y);
 
 protected:
     void mousePressEvent(QMouseEvent* event) override;
@@ -19,6 +23,5 @@ protected:
     void mouseReleaseEvent(QMouseEvent* event) override;
 
 private:
-    PointerSink* m_sink;
-    float m_tppX = 15, m_tppY = 15;
+    TwipsMapping m_twips;
 };

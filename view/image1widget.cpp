@@ -1,7 +1,6 @@
 #include "image1widget.h"
 
 #include "picturepainter.h"
-#include "pointersink.h"
 
 #include <QMouseEvent>
 #include <QPaintEvent>
@@ -20,7 +19,7 @@ int PointerShiftCode(Qt::KeyboardModifiers modifiers)
            (modifiers.testFlag(Qt::ControlModifier) ? 2 : 0) + (modifiers.testFlag(Qt::AltModifier) ? 4 : 0);
 }
 
-Image1Widget::Image1Widget(QWidget* frame, PointerSink* sink) : QWidget(frame), m_sink(sink)
+Image1Widget::Image1Widget(QWidget* frame) : QWidget(frame)
 {
     setObjectName(QStringLiteral("Image1"));
     setAccessibleName(QStringLiteral("Map"));
@@ -35,10 +34,9 @@ void Image1Widget::setPicture(MapPicturePtr picture)
     update();
 }
 
-void Image1Widget::setPlacement(const QRectF& inFrame, float twipsPerPixelX, float twipsPerPixelY)
+void Image1Widget::setPlacement(const QRectF& inFrame, TwipsMapping twips)
 {
-    m_tppX = twipsPerPixelX;
-    m_tppY = twipsPerPixelY;
+    m_twips = twips;
     if (inFrame == m_placement)
         return;
     m_placement = inFrame;
@@ -53,8 +51,7 @@ void Image1Widget::setPlacement(const QRectF& inFrame, float twipsPerPixelX, flo
 QPointF Image1Widget::toImageTwips(const QPointF& local) const
 {
     // Through Frame1's pixels, so the sub-pixel offset of the image inside this widget counts.
-    return QPointF((local.x() + x() - m_placement.left()) * m_tppX,
-                   (local.y() + y() - m_placement.top()) * m_tppY);
+    return m_twips.toTwips(local + QPointF(x(), y()) - m_placement.topLeft());
 }
 
 void Image1Widget::paintEvent(QPaintEvent* event)
@@ -71,23 +68,17 @@ void Image1Widget::paintEvent(QPaintEvent* event)
 void Image1Widget::mousePressEvent(QMouseEvent* event)
 {
     const QPointF t = toImageTwips(event->position());
-    if (m_sink)
-        m_sink->Image1_MouseDown(PointerButtonCode(event->button()), PointerShiftCode(event->modifiers()),
-                                 float(t.x()), float(t.y()));
+    emit Image1_MouseDown(PointerButtonCode(event->button()), PointerShiftCode(event->modifiers()), float(t.x()), float(t.y()));
 }
 
 void Image1Widget::mouseMoveEvent(QMouseEvent* event)
 {
     const QPointF t = toImageTwips(event->position());
-    if (m_sink)
-        m_sink->Image1_MouseMove(PointerButtonCode(event->buttons()), PointerShiftCode(event->modifiers()),
-                                 float(t.x()), float(t.y()));
+    emit Image1_MouseMove(PointerButtonCode(event->buttons()), PointerShiftCode(event->modifiers()), float(t.x()), float(t.y()));
 }
 
 void Image1Widget::mouseReleaseEvent(QMouseEvent* event)
 {
     const QPointF t = toImageTwips(event->position());
-    if (m_sink)
-        m_sink->Image1_MouseUp(PointerButtonCode(event->button()), PointerShiftCode(event->modifiers()),
-                               float(t.x()), float(t.y()));
+    emit Image1_MouseUp(PointerButtonCode(event->button()), PointerShiftCode(event->modifiers()), float(t.x()), float(t.y()));
 }

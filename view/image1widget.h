@@ -1,31 +1,33 @@
 #pragma once
 
 #include "mappicture.h"
+#include "twips.h"
 
 #include <QWidget>
 
-class PointerSink;
-
-// Image1: shows the map picture inside Frame1 and passes the pointer on to the measuring code, in twips
-// relative to the image's own top-left corner. The widget covers the image's rectangle rounded out to
+// Image1: shows the map picture inside Frame1 and reports the pointer in twips relative to the image's own
+// top-left corner (single precision, the sub-pixel part kept). Moves and the release of a drag begun on it
+// reach it (pointer capture), also outside it. The widget covers the image's rectangle rounded out to
 // whole pixels; the picture is placed inside it with sub-pixel precision. Only what Frame1 exposes of it
 // is ever painted.
 class Image1Widget : public QWidget
 {
     Q_OBJECT
 public:
-    Image1Widget(QWidget* frame, PointerSink* sink);
+    explicit Image1Widget(QWidget* frame);
 
     void setPicture(MapPicturePtr picture);
     const MapPicturePtr& picture() const { return m_picture; }
 
-    // The image's rectangle in Frame1's logical pixels (fractional), and the twips per pixel that turn
-    // pointer positions into twips.
-    void setPlacement(const QRectF& inFrame, float twipsPerPixelX, float twipsPerPixelY);
-    QRectF placement() const { return m_placement; }
+    // The image's rectangle in Frame1's logical pixels (fractional), and the mapping that turns pointer
+    // positions into twips.
+    void setPlacement(const QRectF& inFrame, TwipsMapping twips);
 
-    // Pointer position (logical pixels, relative to this widget) in twips relative to the image.
-    QPointF toImageTwips(const QPointF& local) const;
+signals:
+    // Button: 1 left, 2 right, 4 middle (for a move, the held set as a sum); Shift: 1 shift, 2 ctrl, 4 alt.
+    void Image1_MouseDown(int Button, int Shift, float X, float Y);
+    void Image1_MouseMove(int Button, int Shift, float X, float Y);
+    void Image1_MouseUp(int Button, int Shift, float X, float Y);
 
 protected:
     void paintEvent(QPaintEvent* event) override;
@@ -34,10 +36,11 @@ protected:
     void mouseReleaseEvent(QMouseEvent* event) override;
 
 private:
-    PointerSink* m_sink;
+    QPointF toImageTwips(const QPointF& local) const;
+
     MapPicturePtr m_picture;
     QRectF m_placement;
-    float m_tppX = 15, m_tppY = 15;
+    TwipsMapping m_twips;
 };
 
 // Qt's button and modifier sets in the event codes the measuring code expects.

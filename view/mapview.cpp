@@ -3,7 +3,6 @@
 #include "frame1widget.h"
 #include "image1widget.h"
 #include "module1.h"
-#include "module3.h"
 
 #include <QEvent>
 #include <QLabel>
@@ -18,14 +17,17 @@ namespace
 constexpr int LabelLeft = 120, LabelTop = 120, LabelWidth = 852, LabelHeight = 348;
 } // namespace
 
-MapView::MapView(ViewFields& fields, QWidget* client, PointerSink* sink) : m_model(fields), m_client(client)
+MapView::MapView(ViewFields& fields, QWidget* client, const WorkAreaSource& screen)
+    : m_model(fields), m_screen(screen), m_twips(screen.twips()), m_client(client)
 {
-    m_tppX = TwipsPerPixelX();
-    m_tppY = TwipsPerPixelY();
-
-    m_frame = new Frame1Widget(client, sink);
-    m_frame->setTwipsPerPixel(m_tppX, m_tppY);
-    m_image = new Image1Widget(m_frame, sink);
+    m_frame = new Frame1Widget(client);
+    m_frame->setTwips(m_twips);
+    m_image = new Image1Widget(m_frame);
+    connect(m_image, &Image1Widget::Image1_MouseDown, this, &MapView::Image1_MouseDown);
+    connect(m_image, &Image1Widget::Image1_MouseMove, this, &MapView::Image1_MouseMove);
+    connect(m_image, &Image1Widget::Image1_MouseUp, this, &MapView::Image1_MouseUp);
+    connect(m_frame, &Frame1Widget::Frame1_MouseUp, this, &MapView::Frame1_MouseUp);
+    connect(m_frame, &Frame1Widget::Frame1_MouseMove, this, &MapView::Frame1_MouseMove);
     m_image->hide(); // until a picture is loaded
 
     m_label = new QLabel(m_frame);
@@ -37,7 +39,7 @@ MapView::MapView(ViewFields& fields, QWidget* client, PointerSink* sink) : m_mod
     m_label->setAutoFillBackground(true);
     // The readout sits over the map; presses there still reach the map beneath it.
     m_label->setAttribute(Qt::WA_TransparentForMouseEvents);
-    m_label->setGeometry(toPixels(LabelLeft, LabelTop, LabelWidth, LabelHeight));
+    m_label->setGeometry(m_twips.toPixels(LabelLeft, LabelTop, LabelWidth, LabelHeight));
     m_label->raise();
 
     m_hbar = new QScrollBar(Qt::Horizontal, client);
@@ -79,14 +81,6 @@ MapView::~MapView()
     delete m_frame.data(); // with Image1 and Label1
 }
 
-QRect MapView::toPixels(double left, double top, double width, double height) const
-{
-    // Edges rounded separately, so that adjoining rectangles in twips adjoin in pixels.
-    const int x0 = int(std::lround(left / m_tppX)), x1 = int(std::lround((left + width) / m_tppX));
-    const int y0 = int(std::lround(top / m_tppY)), y1 = int(std::lround((top + height) / m_tppY));
-    return QRect(x0, y0, std::max(0, x1 - x0), std::max(0, y1 - y0));
-}
-
 bool MapView::clientSizeKnown() const
 {
     return m_client && m_client->isVisible() && !m_client->size().isEmpty();
@@ -95,20 +89,19 @@ bool MapView::clientSizeKnown() const
 ScreenFitLayout MapView::clientLayout() const
 {
     // The client area has no title or menu bar in it: its height stands for the window height less them.
-    const int32_t W = RoundToInt32(double(m_tppX) * m_client->width());
-    const int32_t H = RoundToInt32(double(m_tppY) * m_client->height());
+    const int32_t W = m_twips.wholeTwipsX(m_client->width());
+    const int32_t H = m_twips.wholeTwipsY(m_client->height());
     return FitToScreenLayout(W, CheckedAdd32(H, CaptionAllowance));
 }
 
 bool MapView::FitToScreen()
 {
-    m_tppX = TwipsPerPixelX();
-    m_tppY = TwipsPerPixelY();
-    m_frame->setTwipsPerPixel(m_tppX, m_tppY);
-    m_label->setGeometry(toPixels(LabelLeft, LabelTop, LabelWidth, LabelHeight));
+    m_twips = m_screen.twips();
+    m_frame->setTwips(m_twips);
+    m_label->setGeometry(m_twips.toPixels(LabelLeft, LabelTop, LabelWidth, LabelHeight));
 
     int32_t left = 0, top = 0, W = 0, H = 0;
-    GetWorkArea(left, top, W, H, 1);
+    GetWorkArea(m_screen, left, top, W, H, 1);
     m_workAreaLayout = FitToScreenLayout(W, H);
     applyLayout(clientSizeKnown() ? clientLayout() : m_workAreaLayout);
     m_laidOut = true;
@@ -118,13 +111,12 @@ bool MapView::FitToScreen()
 
 void MapView::applyLayout(const ScreenFitLayout& l)
 {
-    m_layout = l;
     // Nothing is ever laid out with a negative size; the viewport keeps at least a twip so that a fit
     // still gives a positive zoom factor.
     const int32_t frameW = std::max(0, l.FrameWidth), frameH = std::max(0, l.FrameHeight);
-    m_frame->setGeometry(toPixels(FrameLeft, FrameTop, frameW, frameH));
-    m_vbar->setGeometry(toPixels(l.VScrollLeft, FrameTop, BarThickness, std::max(0, l.VScrollHeight)));
-    m_hbar->setGeometry(toPixels(FrameLeft, l.HScrollTop, std::max(0, l.HScrollWidth), BarThickness));
+    m_frame->setGeometry(m_twips.toPixels(FrameLeft, FrameTop, frameW, frameH));
+    m_vbar->setGeometry(m_twips.toPixels(l.VScrollLeft, FrameTop, BarThickness, std::max(0, l.VScrollHeight)));
+    m_hbar->setGeometry(m_twips.toPixels(FrameLeft, l.HScrollTop, std::max(0, l.HScrollWidth), BarThickness));
     m_model.setFrameSize(float(std::max(1, frameW)), float(std::max(1, frameH)));
 }
 
@@ -132,7 +124,7 @@ void MapView::loadPicture(MapPicturePtr picture)
 {
     const QSize px = picture ? picture->naturalSize() : QSize();
     m_image->setPicture(std::move(picture));
-    m_model.loadNaturalSize(double(m_tppX) * px.width(), double(m_tppY) * px.height());
+    m_model.loadNaturalSize(double(m_twips.perPixelX()) * px.width(), double(m_twips.perPixelY()) * px.height());
     m_refitOnResize = true;
     sync();
 }
@@ -206,9 +198,7 @@ void MapView::sync()
         return;
     m_syncing = true;
     const ImageGeometry& g = m_model.image();
-    m_image->setPlacement(QRectF(g.Left() / double(m_tppX), g.Top() / double(m_tppY),
-                                 g.Width() / double(m_tppX), g.Height() / double(m_tppY)),
-                          m_tppX, m_tppY);
+    m_image->setPlacement(m_twips.toPixelsF(g.Left(), g.Top(), g.Width(), g.Height()), m_twips);
     m_image->setVisible(g.Visible && m_image->picture() != nullptr);
     m_label->setText(m_model.Label1Caption());
     const auto showBar = [](QScrollBar* w, const ScrollBarModel& m) {

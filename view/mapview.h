@@ -3,6 +3,7 @@
 #include "frame1widget.h"
 #include "image1widget.h"
 #include "mappicture.h"
+#include "module3.h"
 #include "screenfit.h"
 #include "viewfields.h"
 #include "viewmodel.h"
@@ -12,8 +13,6 @@
 #include <QPointer>
 #include <QRectF>
 #include <QScrollBar>
-
-class PointerSink;
 
 // The viewport controls of one load of the main window and the zoom and scroll operations on them.
 //
@@ -27,12 +26,13 @@ class PointerSink;
 //
 // The twips of the layout are measured from the top-left corner of `client`, the main window's area
 // below its menu bar. The widgets only show a ViewModel, which holds the arithmetic.
-// The caller owns it (the main window keeps it as a member); it deletes the controls it made.
+// The caller owns it (the main window keeps it as a member); it deletes the controls it made. The pointer
+// over Image1 and Frame1 comes out of its signals, in twips.
 class MapView : public QObject
 {
     Q_OBJECT
 public:
-    MapView(ViewFields& fields, QWidget* client, PointerSink* sink);
+    MapView(ViewFields& fields, QWidget* client, const WorkAreaSource& screen);
     ~MapView() override;
 
     // Sizes Frame1 and the bars to the screen's work area. Once the client area has a real size (the
@@ -45,24 +45,13 @@ public:
     void ZoomOut();
     void ZoomToFit();
 
-    // For tests and for the main window's own use.
-    ViewModel& model() { return m_model; }
-    const ViewModel& model() const { return m_model; }
-    // The layout last computed from the work area (the screen's arithmetic, before the client area).
-    const ScreenFitLayout& workAreaLayout() const { return m_workAreaLayout; }
-    // The layout in force.
-    const ScreenFitLayout& layout() const { return m_layout; }
-    float twipsPerPixelX() const { return m_tppX; }
-    float twipsPerPixelY() const { return m_tppY; }
-    Frame1Widget* frame1() const { return m_frame; }
-    Image1Widget* image1() const { return m_image; }
-    QLabel* label1() const { return m_label; }
-    QScrollBar* hscroll1() const { return m_hbar; }
-    QScrollBar* vscroll1() const { return m_vbar; }
-    // True from loadPicture until the viewport is first painted or the user zooms or scrolls: while it
-    // holds, a resize of the client area fits the map again, so that a map loaded into a window that is
-    // still taking its maximized size is shown fitted, bars hidden. Later resizes keep the zoom.
-    bool refitsOnResize() const { return m_refitOnResize; }
+signals:
+    // Button: 1 left, 2 right, 4 middle (for a move, the held set as a sum); Shift: 1 shift, 2 ctrl, 4 alt.
+    void Image1_MouseDown(int Button, int Shift, float X, float Y);
+    void Image1_MouseMove(int Button, int Shift, float X, float Y);
+    void Image1_MouseUp(int Button, int Shift, float X, float Y);
+    void Frame1_MouseUp(int Button, int Shift, float X, float Y);
+    void Frame1_MouseMove(int Button, int Shift, float X, float Y);
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -73,10 +62,11 @@ private:
     void applyLayout(const ScreenFitLayout& layout);
     void followClientResize();
     void userScrolled(ScrollBarModel& bar, int value);
-    QRect toPixels(double left, double top, double width, double height) const;
     void sync(); // shows the model in the widgets
 
     ViewModel m_model;
+    const WorkAreaSource& m_screen;
+    TwipsMapping m_twips;
     QPointer<QWidget> m_client;
     QPointer<Frame1Widget> m_frame;
     QPointer<Image1Widget> m_image;
@@ -87,9 +77,11 @@ private:
     const QObject* m_clientId = nullptr;
     const QObject* m_frameId = nullptr;
     const QObject* m_imageId = nullptr;
-    ScreenFitLayout m_workAreaLayout, m_layout;
-    float m_tppX = 15, m_tppY = 15;
+    ScreenFitLayout m_workAreaLayout;
     bool m_laidOut = false;
+    // True from loadPicture until the viewport is first painted or the user zooms or scrolls: while it
+    // holds, a resize of the client area fits the map again, so that a map loaded into a window that is
+    // still taking its maximized size is shown fitted, bars hidden. Later resizes keep the zoom.
     bool m_refitOnResize = false;
     bool m_syncing = false;
 };

@@ -1,17 +1,10 @@
 #include "frmmain.h"
 
-#include "frame1widget.h"
 #include "frmabout.h"
-#include "frmopenimg.h"
 #include "frmreadme.h"
-#include "frmscaling.h"
-#include "helpviewer.h"
-#include "image1widget.h"
 #include "maker.h"
 #include "mapview.h"
 #include "messageboxes.h"
-#include "program.h"
-#include "recentfiles.h"
 #include "shellpictures.h"
 
 #include <QCloseEvent>
@@ -25,23 +18,29 @@
 
 namespace
 {
-// The client area below the menu bar: its own background hands mouse releases to the form. Controls that
-// ignore a release (the toolbar strip, its buttons) pass it up to here; those are not the background.
+// The client area below the menu bar: a right release on its own background opens the pop-up. Controls
+// that ignore a release (the toolbar strip, its buttons) pass it up to here; those are not the background.
 class ClientArea : public QWidget
 {
 public:
-    ClientArea(FrmMain& form, QWidget* parent) : QWidget(parent), m_form(form) {}
+    ClientArea(QMenu*& popUp, QWidget* parent) : QWidget(parent), m_popUp(popUp) {}
 
 protected:
     void mouseReleaseEvent(QMouseEvent* e) override
     {
-        if (!childAt(e->position().toPoint()))
-            m_form.Form_MouseUp(int(e->button()));
+        if (e->button() == Qt::RightButton && !childAt(e->position().toPoint()) && m_popUp)
+            m_popUp->popup(QCursor::pos());
     }
 
 private:
-    FrmMain& m_form;
+    QMenu*& m_popUp;
 };
+
+// The text to give a QAction so that the menu shows a path literally: no "&" becomes a mnemonic.
+QString menuTextFor(QString path)
+{
+    return path.replace(QLatin1Char('&'), QStringLiteral("&&"));
+}
 
 QFont fontWithFallback(const QString& family, int points, QFont::StyleHint hint)
 {
@@ -75,15 +74,17 @@ QLineEdit* readout(QWidget* parent, const char* name, const char* accessible, co
 }
 } // namespace
 
-FrmMainWindow::FrmMainWindow(FrmMain& form) : m_form(form) {}
-
 void FrmMainWindow::closeEvent(QCloseEvent* event)
 {
     event->ignore();
-    m_form.closeRequested();
+    emit closeRequested();
 }
 
-FrmMain::FrmMain(Program& program) : m_program(program), m_measurement(*this) {}
+FrmMain::FrmMain(const ScaleFactors& CurrentFactors, const QString& AppVersion, MessageBoxes& messages,
+                 const WorkAreaSource& screen)
+    : m_factors(CurrentFactors), m_appVersion(AppVersion), m_messages(messages), m_screen(screen)
+{
+}
 
 FrmMain::~FrmMain()
 {
@@ -92,45 +93,55 @@ FrmMain::~FrmMain()
 
 QWidget* FrmMain::twipsWidget(QWidget* w, double left, double top, double width, double height) const
 {
-    const double t = m_twipsPerPixel;
-    w->setGeometry(qRound(left / t), qRound(top / t), qRound(width / t), qRound(height / t));
+    w->setGeometry(m_twips.toPixels(left, top, width, height));
     return w;
 }
 
-void FrmMain::Load(MapPicturePtr picture)
+int16_t FrmMain::Load(MapPicturePtr picture, const QString& MapFile, const QStringList& recent)
 {
     if (m_window)
         Unload();
-    m_window = new FrmMainWindow(*this);
+    m_window = new FrmMainWindow;
     m_window->setObjectName(QStringLiteral("FrmMain"));
     m_window->setAttribute(Qt::WA_DeleteOnClose, false);
-    m_twipsPerPixel = 1440.0 / m_window->logicalDpiX();
-    auto* client = new ClientArea(*this, m_window);
+    connect(m_window, &FrmMainWindow::closeRequested, this, &FrmMain::exitRequested);
+    m_twips = m_screen.twips();
+    auto* client = new ClientArea(m_popUp, m_window);
     client->setObjectName(QStringLiteral("Client"));
     m_window->setCentralWidget(client);
     // The size it will have once maximized, so that the map is fitted once, to the final viewport.
-    if (const QScreen* screen = QGuiApplication::primaryScreen())
-        m_window->resize(screen->availableGeometry().size());
+    m_window->resize(m_screen.workArea().size());
     buildMenus();
     buildToolbar(client);
-    m_mapView = new MapView(m_viewFields, client, this);
+    m_mapView = new MapView(m_viewFields, client, m_screen);
     m_mapView->setParent(m_window);
-    Form_Load(std::move(picture));
-}
+    connect(m_mapView, &MapView::Image1_MouseDown, this,
+            [this](int Button, int, float X, float Y) { show(m_measurement.Image1_MouseDown(Button, X, Y, context())); });
+    connect(m_mapView, &MapView::Image1_MouseMove, this,
+            [this](int Button, int, float X, float Y) { show(m_measurement.Image1_MouseMove(Button, X, Y, context())); });
+    connect(m_mapView, &MapView::Image1_MouseUp, this,
+            [this](int Button, int, float X, float Y) { show(m_measurement.Image1_MouseUp(Button, X, Y, context())); });
+    connect(m_mapView, &MapView::Frame1_MouseUp, this, [this](int Button, int, float, float) {
+        if (Button == 2)
+            showPopUp();
+    });
+    connect(m_mapView, &MapView::Frame1_MouseMove, this, [this](int Button, int, float X, float Y) {
+        if (Button == 1) {
+            m_text10->setText(QString::number(X));
+            m_text11->setText(QString::number(Y));
+        }
+    });
 
-void FrmMain::Form_Load(MapPicturePtr picture)
-{
-    m_window->setWindowTitle(QStringLiteral("Mapwheel v") + m_program.AppVersion + QLatin1Char(' ') +
-                             QString::fromUtf8(Maker::CaptionNotice) + QStringLiteral(":-  ") +
-                             m_program.MapFile);
+    // Form_Load
+    m_window->setWindowTitle(QStringLiteral("Mapwheel v") + m_appVersion + QLatin1Char(' ') +
+                             QString::fromUtf8(Maker::CaptionNotice) + QStringLiteral(":-  ") + MapFile);
     if (!m_mapView->FitToScreen())
-        return m_program.RaiseFatal(417);
+        return 417;
     m_mapView->loadPicture(std::move(picture));
     ZoomToFit();
-    m_text14->setText(CurrentFactors().Unit1());
-    m_text15->setText(CurrentFactors().Unit2());
-    if (!UpdateMRUList())
-        return m_program.RaiseFatal(418);
+    setUnitNames(m_factors.Unit1(), m_factors.Unit2());
+    UpdateMRUList(recent);
+    return 0;
 }
 
 void FrmMain::Unload(bool now)
@@ -196,13 +207,13 @@ void FrmMain::buildMenus()
     m_fileMenu = bar->addMenu(QStringLiteral("&File"));
     m_fileMenu->setObjectName(QStringLiteral("menufile"));
     item(m_fileMenu, "menuOpen", QStringLiteral("&Open Another Map"), QKeySequence(Qt::CTRL | Qt::Key_O),
-         [this] { OpenAnotherMap(); });
+         [this] { emit openRequested(QString()); });
     separator(m_fileMenu, "menusep1");
     QAction* first = item(m_fileMenu, "mnuMRU_0", QString(), QKeySequence(), [this] { OpenRecent(0); });
     m_mnuMRU.append(first);
     m_menuSep2 = separator(m_fileMenu, "menuSep2");
     m_menuSep2->setVisible(false);
-    item(m_fileMenu, "menuExit", QStringLiteral("E&xit"), QKeySequence(), [this] { Exit(); });
+    item(m_fileMenu, "menuExit", QStringLiteral("E&xit"), QKeySequence(), [this] { emit exitRequested(); });
 
     QMenu* view = bar->addMenu(QStringLiteral("&View"));
     view->setObjectName(QStringLiteral("menuView"));
@@ -216,13 +227,13 @@ void FrmMain::buildMenus()
     QMenu* tools = bar->addMenu(QStringLiteral("&Tools"));
     tools->setObjectName(QStringLiteral("menuTools"));
     item(tools, "menuOptions", QStringLiteral("&Scale Factors..."), QKeySequence(),
-         [this] { ShowScaling(); });
+         [this] { emit scalingRequested(); });
     separator(tools, "menusep4");
     item(tools, "MenuRecalibrate", QStringLiteral("&Recalibrate"), QKeySequence(), [this] { calibrate(); });
 
     QMenu* help = bar->addMenu(QStringLiteral("&Help"));
     help->setObjectName(QStringLiteral("menuHelp"));
-    item(help, "MainHelp", QStringLiteral("Mapwheel Help Topics"), QKeySequence(), [this] { ShowHelp(); });
+    item(help, "MainHelp", QStringLiteral("Mapwheel Help Topics"), QKeySequence(), [this] { emit helpRequested(); });
     item(help, "MenuReadMe", QStringLiteral("Display Readme.Txt"), QKeySequence(), [this] { ShowReadMe(); });
     separator(help, "menuSep3");
     item(help, "menuAbout", QStringLiteral("&About Mapwheel"), QKeySequence(), [this] { ShowAbout(); });
@@ -231,7 +242,7 @@ void FrmMain::buildMenus()
     m_popUp = new QMenu(QStringLiteral("Pop-up"), m_window);
     m_popUp->setObjectName(QStringLiteral("mnuPopUp"));
     item(m_popUp, "PopMenuOpen", QStringLiteral("Open Another Map"), QKeySequence(),
-         [this] { OpenAnotherMap(); });
+         [this] { emit openRequested(QString()); });
     separator(m_popUp, "PopMenuSep1");
     item(m_popUp, "PopMenuZoomIn", QStringLiteral("Zoom In"), QKeySequence(), [this] { ZoomIn(); });
     item(m_popUp, "PopMenuZoomOut", QStringLiteral("Zoom Out"), QKeySequence(), [this] { ZoomOut(); });
@@ -239,7 +250,7 @@ void FrmMain::buildMenus()
     separator(m_popUp, "PopMenuSep2");
     item(m_popUp, "PopMenuRecal", QStringLiteral("Recalibrate"), QKeySequence(), [this] { calibrate(); });
     item(m_popUp, "PopMenuOptions", QStringLiteral("Scale Factors..."), QKeySequence(),
-         [this] { ShowScaling(); });
+         [this] { emit scalingRequested(); });
     separator(m_popUp, "PopMenuSep3");
     item(m_popUp, "PopMenuReset", QStringLiteral("Reset"), QKeySequence(), [this] { Reset(); });
 }
@@ -257,7 +268,7 @@ void FrmMain::buildToolbar(QWidget* client)
         void (FrmMain::*action)();
     };
     const Button buttons[] = {
-        {"OpenFileButton", 120, "Open another map file", ShellPictures::Open, &FrmMain::OpenAnotherMap},
+        {"OpenFileButton", 120, "Open another map file", ShellPictures::Open, nullptr},
         {"ZoomInButton", 720, "Zoom In", ShellPictures::ZoomIn, &FrmMain::ZoomIn},
         {"ZoomOutButton", 1200, "Zoom Out", ShellPictures::ZoomOut, &FrmMain::ZoomOut},
         {"ZoomToFitButton", 1680, "Zoom to Fit Screen", ShellPictures::ZoomToFit, &FrmMain::ZoomToFit},
@@ -274,7 +285,12 @@ void FrmMain::buildToolbar(QWidget* client)
         twipsWidget(button, b.left, 0, 480, 480);
         button->setIconSize(button->size() * 0.8);
         auto action = b.action;
-        QObject::connect(button, &QToolButton::clicked, m_window, [this, action] { (this->*action)(); });
+        QObject::connect(button, &QToolButton::clicked, m_window, [this, action] {
+            if (action)
+                (this->*action)();
+            else
+                emit openRequested(QString());
+        });
     }
 
     const QColor blue(0, 0, 192), green(0, 192, 0);
@@ -294,14 +310,10 @@ void FrmMain::buildToolbar(QWidget* client)
     m_text11->hide();
 }
 
-bool FrmMain::UpdateMRUList()
+void FrmMain::UpdateMRUList(const QStringList& recent)
 {
-    RecentFiles recent(m_program.services().store);
-    // A store that cannot be written keeps the list it had; the menu still shows the new one.
-    recent.UpdateMRUList(m_program.MapFile, m_program.MaxMRU);
-    const QStringList& captions = recent.captions();
     // Element 0 exists from the start; the others are made here, each load starting afresh.
-    for (int i = 0; i < captions.size(); ++i) {
+    for (int i = 0; i < recent.size(); ++i) {
         QAction* a;
         if (i < m_mnuMRU.size()) {
             a = m_mnuMRU[i];
@@ -312,32 +324,34 @@ bool FrmMain::UpdateMRUList()
             QObject::connect(a, &QAction::triggered, m_window, [this, i] { OpenRecent(i); });
             m_mnuMRU.append(a);
         }
-        a->setText(MenuTextFor(captions[i]));
-        a->setData(captions[i]);
+        a->setText(menuTextFor(recent[i]));
+        a->setData(recent[i]); // the path itself, never read back from the menu text
         a->setVisible(true);
     }
     m_menuSep2->setVisible(true);
-    return true;
 }
 
-const ScaleFactors& FrmMain::CurrentFactors() const
+void FrmMain::setUnitNames(const QString& Unit1, const QString& Unit2)
 {
-    static const ScaleFactors released;
-    return m_program.CurrentFactors ? *m_program.CurrentFactors : released;
+    if (m_text14) {
+        m_text14->setText(Unit1);
+        m_text15->setText(Unit2);
+    }
 }
 
-MessageBoxes& FrmMain::messageBoxes()
+void FrmMain::show(const MeasureOutcome& outcome)
 {
-    return m_program.services().messages;
-}
-
-void FrmMain::setReadouts(const QString& Text7, const QString& Text8, const QString& Text5)
-{
-    if (!m_window)
-        return;
-    m_text7->setText(Text7);
-    m_text8->setText(Text8);
-    m_text5->setText(Text5);
+    if (outcome.readouts && m_window) {
+        m_text7->setText(outcome.readouts->Text7);
+        m_text8->setText(outcome.readouts->Text8);
+        m_text5->setText(outcome.readouts->Text5);
+    }
+    for (const Prompt& p : outcome.prompts)
+        m_messages.show(p.title, p.text, p.icon);
+    if (outcome.calibrationPrompted)
+        emit calibrationStarted();
+    if (outcome.popUp)
+        showPopUp();
 }
 
 void FrmMain::showPopUp()
@@ -346,19 +360,14 @@ void FrmMain::showPopUp()
         m_popUp->popup(QCursor::pos());
 }
 
-void FrmMain::calibrationPromptClosed()
-{
-    emit calibrationStarted();
-}
-
 void FrmMain::calibrate()
 {
-    m_measurement.calibrate();
+    show(m_measurement.calibrate(m_factors));
 }
 
 void FrmMain::Reset()
 {
-    m_measurement.Reset();
+    show(m_measurement.Reset());
 }
 
 // A zoom while the left button is held on the map would mix two scales in one drag: it is refused.
@@ -380,39 +389,11 @@ void FrmMain::ZoomToFit()
         m_mapView->ZoomToFit();
 }
 
-void FrmMain::ShowScaling()
-{
-    ScalingServices services{*m_program.DefaultFactors,
-                             *m_program.CurrentFactors,
-                             m_program.FirstRun,
-                             m_program.services().store,
-                             m_program.services().messages,
-                             [this](const QString& unit1, const QString& unit2) {
-                                 if (m_text14) {
-                                     m_text14->setText(unit1);
-                                     m_text15->setText(unit2);
-                                 }
-                             },
-                             [this] { calibrate(); },
-                             [this](int16_t n) { m_program.RaiseFatal(n); }};
-    FrmScaling::showModal(services, m_window);
-}
-
-void FrmMain::OpenAnotherMap()
-{
-    emit openRequested(QString());
-}
-
 void FrmMain::OpenRecent(int index)
 {
     if (index < 0 || index >= m_mnuMRU.size())
         return;
     emit openRequested(m_mnuMRU[index]->data().toString());
-}
-
-void FrmMain::ShowHelp()
-{
-    m_program.services().help.showContents(HelpFilePath(m_program.StartDir));
 }
 
 void FrmMain::ShowReadMe()
@@ -424,51 +405,6 @@ void FrmMain::ShowReadMe()
 void FrmMain::ShowAbout()
 {
     // Its OK brings the main window back to the front.
-    FrmAbout about(m_program.AppVersion, m_window);
+    FrmAbout about(m_appVersion, m_window);
     about.exec();
-}
-
-void FrmMain::Exit()
-{
-    emit exitRequested();
-}
-
-void FrmMain::closeRequested()
-{
-    Exit();
-}
-
-void FrmMain::Image1_MouseDown(int Button, int Shift, float X, float Y)
-{
-    m_measurement.Image1_MouseDown(Button, Shift, X, Y);
-}
-
-void FrmMain::Image1_MouseMove(int Button, int Shift, float X, float Y)
-{
-    m_measurement.Image1_MouseMove(Button, Shift, X, Y);
-}
-
-void FrmMain::Image1_MouseUp(int Button, int Shift, float X, float Y)
-{
-    m_measurement.Image1_MouseUp(Button, Shift, X, Y);
-}
-
-void FrmMain::Frame1_MouseUp(int Button, int, float, float)
-{
-    if (Button == 2)
-        showPopUp();
-}
-
-void FrmMain::Frame1_MouseMove(int Button, int, float X, float Y)
-{
-    if (Button == 1 && m_text10) {
-        m_text10->setText(QString::number(X));
-        m_text11->setText(QString::number(Y));
-    }
-}
-
-void FrmMain::Form_MouseUp(int Button)
-{
-    if (Button == 2)
-        showPopUp();
 }

@@ -1,9 +1,11 @@
 #include "numbertext.h"
 
 #include <QLocale>
+#include <charconv>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
+#include <system_error>
 
 QString UserDecimalPoint()
 {
@@ -12,6 +14,15 @@ QString UserDecimalPoint()
 
 namespace
 {
+// %G keeps `digits` significant digits, drops trailing zeros, and switches to the exponent form below
+// 1E-4 and from 10^digits up, with a signed two-digit exponent. v is finite.
+QByteArray generalText(double v, int digits)
+{
+    char buf[64];
+    std::snprintf(buf, sizeof buf, "%.*G", digits, v);
+    return QByteArray(buf);
+}
+
 QString generalForm(double v, int digits, const QString& sep)
 {
     if (std::isnan(v))
@@ -20,16 +31,37 @@ QString generalForm(double v, int digits, const QString& sep)
         return v > 0 ? QStringLiteral("Infinity") : QStringLiteral("-Infinity");
     if (v == 0.0)
         return QStringLiteral("0");
-    char buf[64];
-    // %G keeps `digits` significant digits, drops trailing zeros, and switches to the exponent form
-    // below 1E-4 and from 10^digits up, with a signed two-digit exponent.
-    std::snprintf(buf, sizeof buf, "%.*G", digits, v);
-    QString s = QString::fromLatin1(buf);
+    QString s = QString::fromLatin1(generalText(v, digits));
     if (sep != QLatin1String("."))
         s.replace(QLatin1Char('.'), sep);
     return s;
 }
+
+template <class T> std::optional<T> parseStored(const QString& text)
+{
+    const QByteArray bytes = text.trimmed().toLatin1();
+    if (bytes.isEmpty())
+        return std::nullopt;
+    T v{};
+    const char* first = bytes.constData();
+    const char* last = first + bytes.size();
+    // from_chars ignores the locale: the store's texts always carry a point.
+    const auto [end, ec] = std::from_chars(first, last, v, std::chars_format::general);
+    if (ec != std::errc() || end != last || !std::isfinite(v))
+        return std::nullopt;
+    return v;
+}
 } // namespace
+
+std::optional<float> ParseStoredSingle(const QString& text)
+{
+    return parseStored<float>(text);
+}
+
+std::optional<double> ParseStoredDouble(const QString& text)
+{
+    return parseStored<double>(text);
+}
 
 QString GeneralNumber(float v, const QString& sep)
 {
@@ -56,9 +88,7 @@ QString FixedNumber(double v, int decimals, const QString& sep)
 QString FormatReadout(double v, ReadoutFormat format, const QString& sep)
 {
     // The value goes through its 15-digit text form first, as the readout does.
-    char buf[64];
-    std::snprintf(buf, sizeof buf, "%.15G", v);
-    const double shown = std::strtod(buf, nullptr);
+    const double shown = std::isfinite(v) ? std::strtod(generalText(v, 15).constData(), nullptr) : v;
     switch (format) {
     case ReadoutFormat::Whole:
         return FixedNumber(shown, 0, sep) + QStringLiteral("    ");

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <optional>
 
 // Number-to-text forms. "sep" is the decimal separator to show: the user's for display
 // (UserDecimalPoint), a point for the settings store.
@@ -21,3 +22,8 @@ enum class ReadoutFormat { Whole, Tenths, Hundredths, Thousandths };
 
 // v is first converted by the double-precision general form (15 significant digits), then formatted.
 QString FormatReadout(double v, ReadoutFormat format, const QString& sep);
+
+// Number texts as the settings store keeps them: "." as the decimal point, optional exponent, surrounding
+// blanks ignored. Nothing when the text is not a finite number of the precision, or is out of its range.
+std::optional<float> ParseStoredSingle(const QString& text);
+std::optional<double> ParseStoredDouble(const QString& text);

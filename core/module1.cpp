@@ -52,3 +52,8 @@ double PixelDistance(int32_t X1, int32_t X2, int32_t Y1, int32_t Y2)
     const double dy = CheckedSub32(Y1, Y2);
     return std::sqrt(dx * dx + dy * dy);
 }
+
+bool isPositiveNumber(double v)
+{
+    return std::isfinite(v) && v > 0.0;
+}

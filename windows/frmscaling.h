@@ -1,6 +1,8 @@
 #pragma once
 
-#include "scalingservices.h"
+#include "messageboxes.h"
+#include "scalefactors.h"
+#include "twips.h"
 
 #include <QDialog>
 #include <array>
@@ -17,8 +19,8 @@ class QPushButton;
 class QRadioButton;
 
 // The Scale Factors dialog: primary and secondary unit, calibration distance, and whether the choice
-// becomes the saved default. It edits its own copy, EditFactors, and touches CurrentFactors and
-// DefaultFactors only at OK, which always ends in a new calibration.
+// becomes the saved default. It edits its own copy, EditFactors, and changes no other record: the caller
+// applies what Edit returns.
 //
 // Controls, by objectName (control arrays as Name_Index):
 //   Frame4                 frame around everything but OK and Cancel
@@ -38,22 +40,17 @@ class FrmScaling : public QDialog
 {
     Q_OBJECT
 public:
-    FrmScaling(ScalingServices& services, QWidget* parent = nullptr);
-    ~FrmScaling() override;
+    // What an OK gives: the new record and whether the user asked to overwrite the saved defaults.
+    struct Accepted {
+        ScaleFactors factors;
+        bool overwriteDefaults = false;
+    };
 
-    // Opens the dialog modally and returns when it has closed: QDialog::Accepted after a successful OK.
-    static int showModal(ScalingServices& services, QWidget* parent);
-
-    // True from the first successful OK of the run on: until then every opening starts from the saved
-    // defaults.
-    static bool FactorsAccepted() { return s_factorsAccepted; }
-    static void resetFactorsAcceptedForTest() { s_factorsAccepted = false; }
-
-    // The working copy while the dialog is open, null otherwise.
-    const ScaleFactors* EditFactors() const { return m_editFactors.get(); }
-
-    // Catalogue index of the text the combo box shows, exactly as typed; 0 when no name is equal.
-    static int16_t GetComboIndex(const QComboBox* Cbox);
+    // Opens the dialog modally on CurrentFactors; in first-run mode only OK closes it. Nothing when the
+    // user cancelled.
+    static std::optional<Accepted> Edit(const ScaleFactors& CurrentFactors, const ScaleFactors& DefaultFactors,
+                                        bool FirstRun, MessageBoxes& messages, TwipsMapping twips,
+                                        QWidget* parent);
 
     void done(int result) override;
 
@@ -63,6 +60,8 @@ protected:
     void keyPressEvent(QKeyEvent* event) override;
 
 private:
+    FrmScaling(const ScaleFactors& CurrentFactors, const ScaleFactors& DefaultFactors, bool FirstRun,
+               MessageBoxes& messages, TwipsMapping twips, QWidget* parent);
     void buildControls();
     void Form_activate();
     void Form_Deactivate();
@@ -74,18 +73,15 @@ private:
     void Reset_Click();
     void Command1_Click();
     void Command2_Click();
-    bool checkDistance();
-    // The unit text as typed when it is a catalogue name; otherwise the message, the text of the record
-    // back in the box and the focus on it.
-    std::optional<QString> checkUnit(QComboBox* combo, const QString& recorded, const QString& message,
-                                     MessageIcon icon);
-    void userDefinedRefused(const QString& message);
     QRect twips(int left, int top, int width, int height) const;
 
-    ScalingServices& m_services;
+    const ScaleFactors& m_current;
+    const ScaleFactors& m_defaults;
+    const bool m_firstRun;
+    MessageBoxes& m_messages;
+    TwipsMapping m_twips;
     std::unique_ptr<ScaleFactors> m_editFactors;
-    std::array<QString, 8> UnitAbbrevs;
-    std::array<double, 8> UnitSizes{};
+    std::optional<Accepted> m_accepted;
     bool m_open = false;
 
     QGroupBox* Frame4 = nullptr;
@@ -101,6 +97,4 @@ private:
     QCheckBox* Check1 = nullptr;
     QPushButton* Command1 = nullptr;
     QPushButton* Command2 = nullptr;
-
-    static bool s_factorsAccepted;
 };

@@ -2,18 +2,6 @@
 
 #include "folderof.h"
 
-QString InitialFolder(const QString& file1Setting, const QString& StartDir)
-{
-    if (!file1Setting.isEmpty())
-        return FolderOf(file1Setting);
-    return StartDir + QStringLiteral("/Maps");
-}
-
-QString HelpFilePath(const QString& StartDir)
-{
-    return StartDir + QStringLiteral("/mapwheel.hlp");
-}
-
 frmOpenImg::frmOpenImg()
 {
     Form_Load();

@@ -28,7 +28,7 @@ public:
     // Stops Timer1, closes the window (ending its modal display once this returns), then runs afterClose.
     void Timer1_Timer();
 
-    QTimer Timer1; // tests may shorten its interval before showing the window
+    QTimer Timer1;
     QFrame* Frame1;
     QLabel* Image1;
     QLabel* imgLogo;

@@ -1,10 +1,7 @@
 #include "frmscaling.h"
 
-#include <QFontMetrics>
-#include <algorithm>
-
 #include "numbertext.h"
-#include "scalesettings.h"
+#include "scalefactorseditor.h"
 #include "unitcatalogue.h"
 
 #include <QCheckBox>
@@ -17,18 +14,12 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QShowEvent>
-#include <cfloat>
-
-bool FrmScaling::s_factorsAccepted = false;
+#include <algorithm>
 
 namespace
 {
-constexpr double TwipsPerInch = 1440.0;
-
-// The calibration distances of options 0 to 3, in the primary unit.
-constexpr std::array<float, 4> OptionDistances{0.1f, 1.0f, 10.0f, 100.0f};
 constexpr std::array<const char*, 4> OptionPrefixes{"0.1 ", "1 ", "10 ", "100 "};
-constexpr int UserDefined = 4;
+constexpr int UserDefined = ScaleFactorsEditor::UserDefined;
 
 // Shows text without it counting as a pick from the list (no activated signal).
 void setComboText(QComboBox* combo, const QString& text)
@@ -55,7 +46,10 @@ QComboBox* makeUnitCombo(QWidget* parent)
 }
 } // namespace
 
-FrmScaling::FrmScaling(ScalingServices& services, QWidget* parent) : QDialog(parent), m_services(services)
+FrmScaling::FrmScaling(const ScaleFactors& CurrentFactors, const ScaleFactors& DefaultFactors, bool FirstRun,
+                       MessageBoxes& messages, TwipsMapping twips, QWidget* parent)
+    : QDialog(parent), m_current(CurrentFactors), m_defaults(DefaultFactors), m_firstRun(FirstRun),
+      m_messages(messages), m_twips(twips)
 {
     setObjectName(QStringLiteral("FrmScaling"));
     setWindowTitle(QStringLiteral("Scale Factors"));
@@ -64,19 +58,14 @@ FrmScaling::FrmScaling(ScalingServices& services, QWidget* parent) : QDialog(par
     buildControls();
 }
 
-FrmScaling::~FrmScaling() = default;
-
 QRect FrmScaling::twips(int left, int top, int width, int height) const
 {
-    // twips, 1440 to the inch, at the screen's logical resolution; the layout was drawn for a small
-    // 8-point sans serif (5 pixels a character, 13 a line), so a wider or taller font widens it alike,
-    // and no caption is cut short.
+    // The layout was drawn for a small 8-point sans serif (5 pixels a character, 13 a line), so a wider or
+    // taller font widens it alike, and no caption is cut short.
     const QFontMetrics fm(font());
     const double fx = std::max(1.0, fm.averageCharWidth() / 5.0);
     const double fy = std::max(1.0, fm.height() / 13.0);
-    const double x = logicalDpiX() / TwipsPerInch * fx;
-    const double y = logicalDpiY() / TwipsPerInch * fy;
-    return QRect(qRound(left * x), qRound(top * y), qRound(width * x), qRound(height * y));
+    return m_twips.scaled(fx, fy).toPixels(left, top, width, height);
 }
 
 void FrmScaling::buildControls()
@@ -176,16 +165,13 @@ void FrmScaling::buildControls()
     connect(Command2, &QPushButton::clicked, this, &FrmScaling::Command2_Click);
 }
 
-int FrmScaling::showModal(ScalingServices& services, QWidget* parent)
+std::optional<FrmScaling::Accepted> FrmScaling::Edit(const ScaleFactors& CurrentFactors,
+                                                     const ScaleFactors& DefaultFactors, bool FirstRun,
+                                                     MessageBoxes& messages, TwipsMapping twips, QWidget* parent)
 {
-    FrmScaling dialog(services, parent);
-    return dialog.exec();
-}
-
-int16_t FrmScaling::GetComboIndex(const QComboBox* Cbox)
-{
-    const int i = UnitIndexOf(Cbox->currentText());
-    return int16_t(i < 0 ? 0 : i);
+    FrmScaling dialog(CurrentFactors, DefaultFactors, FirstRun, messages, twips, parent);
+    dialog.exec();
+    return dialog.m_accepted;
 }
 
 void FrmScaling::showEvent(QShowEvent* event)
@@ -211,7 +197,7 @@ void FrmScaling::done(int result)
 void FrmScaling::closeEvent(QCloseEvent* event)
 {
     // In first-run mode the only way on is OK.
-    if (m_services.FirstRun) {
+    if (m_firstRun) {
         event->ignore();
         return;
     }
@@ -233,14 +219,8 @@ void FrmScaling::keyPressEvent(QKeyEvent* event)
 void FrmScaling::Form_activate()
 {
     m_editFactors = std::make_unique<ScaleFactors>();
-    if (!s_factorsAccepted)
-        Equalise(m_services.CurrentFactors, m_services.DefaultFactors);
-    Equalise(*m_editFactors, m_services.CurrentFactors);
+    Equalise(*m_editFactors, m_current);
     UpdateControls();
-    for (int i = 0; i < UnitCount; ++i) {
-        UnitAbbrevs[i] = UnitAbbrev(i);
-        UnitSizes[i] = UnitSize(i);
-    }
 }
 
 void FrmScaling::Form_Deactivate()
@@ -263,7 +243,7 @@ void FrmScaling::selectOption(int index)
 void FrmScaling::UpdateControls()
 {
     const ScaleFactors& edit = *m_editFactors;
-    const bool firstRun = m_services.FirstRun;
+    const bool firstRun = m_firstRun;
     setComboText(Combo1, edit.Unit1());
     setComboText(Combo2, edit.Unit2());
     Reset->setEnabled(!firstRun);
@@ -272,11 +252,7 @@ void FrmScaling::UpdateControls()
     Command2->setEnabled(!firstRun);
     Text1->clear();
 
-    int option = UserDefined;
-    for (int i = 0; i < 4; ++i) {
-        if (edit.CalFactor() == OptionDistances[i]) // exact, in single precision
-            option = i;
-    }
+    const int option = ScaleFactorsEditor::optionFor(edit.CalFactor());
     selectOption(option);
     if (option == UserDefined)
         Text1->setText(GeneralNumber(edit.CalFactor(), UserDecimalPoint()));
@@ -289,7 +265,7 @@ void FrmScaling::Combo1_Click(int index)
 {
     if (!m_editFactors || index < 0 || index >= UnitCount)
         return;
-    m_editFactors->setAbbrev(UnitAbbrevs[index]);
+    m_editFactors->setAbbrev(UnitAbbrev(index));
     Label4->setText(m_editFactors->Abbrev());
     setOptionCaptions(m_editFactors->Abbrev());
 }
@@ -304,7 +280,7 @@ void FrmScaling::Reset_Click()
 {
     if (!m_editFactors)
         return;
-    Equalise(*m_editFactors, m_services.DefaultFactors);
+    Equalise(*m_editFactors, m_defaults);
     UpdateControls();
 }
 
@@ -313,113 +289,31 @@ void FrmScaling::Command2_Click()
     reject();
 }
 
-void FrmScaling::userDefinedRefused(const QString& message)
-{
-    m_services.messages.show(QStringLiteral("Mapwheel"), message, MessageIcon::Warning);
-    Text1->clear();
-    Text1->setFocus();
-}
-
-bool FrmScaling::checkDistance()
-{
-    for (int i = 0; i < 4; ++i) {
-        if (Option1[i]->isChecked()) {
-            m_editFactors->setCalFactor(OptionDistances[i]);
-            return true;
-        }
-    }
-    // The text shown carries the user's decimal separator; a point is read as one in every locale.
-    const QString point = UserDecimalPoint();
-    QString text = Text1->text();
-    if (text.isEmpty()) {
-        userDefinedRefused(QStringLiteral("User-defined value must contain a number"));
-        return false;
-    }
-    int digits = 0;
-    int points = 0;
-    for (QChar& ch : text) {
-        if (ch >= QLatin1Char('0') && ch <= QLatin1Char('9')) {
-            ++digits;
-        } else if (ch == QLatin1Char('.') || QString(ch) == point) {
-            ch = QLatin1Char('.');
-            ++points;
-        } else {
-            userDefinedRefused(QStringLiteral("User-defined value must be a positive number"));
-            return false;
-        }
-    }
-    if (digits == 0) { // a point alone
-        userDefinedRefused(QStringLiteral("User-defined value must contain a number"));
-        return false;
-    }
-    if (points > 1) {
-        userDefinedRefused(QStringLiteral("User-defined value must be a positive number"));
-        return false;
-    }
-    const std::optional<float> value = ParseStoredSingle(text);
-    if (!value) {
-        // Out of single-precision range: too large is no usable number, too small is zero.
-        const std::optional<double> wide = ParseStoredDouble(text);
-        const bool tooSmall = wide && *wide < 1.0;
-        userDefinedRefused(tooSmall ? QStringLiteral("User-defined value must be positive and non-zero")
-                                    : QStringLiteral("User-defined value must be a positive number"));
-        return false;
-    }
-    if (*value == 0.0f) {
-        userDefinedRefused(QStringLiteral("User-defined value must be positive and non-zero"));
-        return false;
-    }
-    m_editFactors->setCalFactor(*value);
-    return true;
-}
-
-std::optional<QString> FrmScaling::checkUnit(QComboBox* combo, const QString& recorded,
-                                             const QString& message, MessageIcon icon)
-{
-    const QString typed = combo->currentText();
-    if (UnitIndexOf(typed) >= 0)
-        return typed;
-    m_services.messages.show(QStringLiteral("Mapwheel"), message, icon);
-    setComboText(combo, recorded);
-    combo->setFocus();
-    return std::nullopt;
-}
-
 void FrmScaling::Command1_Click()
 {
     if (!m_editFactors)
         return;
-    ScaleFactors& edit = *m_editFactors;
-    if (!checkDistance())
-        return;
-    const std::optional<QString> unit1 = checkUnit(
-        Combo1, edit.Unit1(), QStringLiteral("Please check entry for Calibration Units"), MessageIcon::None);
-    if (!unit1)
-        return;
-    edit.setUnit1(*unit1);
-    const std::optional<QString> unit2 =
-        checkUnit(Combo2, edit.Unit2(), QStringLiteral("Please check entry for Other Named Units"),
-                  MessageIcon::Warning);
-    if (!unit2)
-        return;
-    edit.setUnit2(*unit2);
-
-    if (m_services.setMeterCaptions)
-        m_services.setMeterCaptions(edit.Unit1(), edit.Unit2());
-    const int16_t i1 = GetComboIndex(Combo1);
-    const int16_t i2 = GetComboIndex(Combo2);
-    edit.setUnitFactor(UnitSizes[i2] / UnitSizes[i1]);
-    edit.setAbbrev(UnitAbbrevs[i1]);
-    Equalise(m_services.CurrentFactors, edit);
-    if (Check1->isChecked() || m_services.FirstRun) {
-        Equalise(m_services.DefaultFactors, edit);
-        ScaleSettings(QStringLiteral("Write"), m_services.DefaultFactors, m_services.store,
-                      m_services.RaiseFatal);
-        m_services.FirstRun = false;
+    int option = UserDefined;
+    for (int i = 0; i < UserDefined; ++i) {
+        if (Option1[i]->isChecked())
+            option = i;
     }
-    s_factorsAccepted = true;
-
+    const ScaleFactorsEditor::Result result = ScaleFactorsEditor::accept(
+        {Combo1->currentText(), Combo2->currentText(), option, Text1->text()}, UserDecimalPoint());
+    if (const auto& refused = result.refused) {
+        m_messages.show(QStringLiteral("Mapwheel"), refused->text, refused->icon);
+        // The box in question gets the focus, emptied or showing the record's unit again.
+        using Field = ScaleFactorsEditor::Field;
+        if (refused->field == Field::Distance) {
+            Text1->clear();
+            Text1->setFocus();
+        } else {
+            QComboBox* combo = refused->field == Field::Unit1 ? Combo1 : Combo2;
+            setComboText(combo, refused->field == Field::Unit1 ? m_editFactors->Unit1() : m_editFactors->Unit2());
+            combo->setFocus();
+        }
+        return;
+    }
+    m_accepted = Accepted{result.factors, Check1->isChecked()};
     accept();
-    if (m_services.calibrate)
-        m_services.calibrate();
 }

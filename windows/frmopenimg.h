@@ -5,14 +5,6 @@
 #include <QString>
 #include <optional>
 
-// The folder the open dialog starts in: the folder of the most recently opened map ("File1") when one
-// is stored, otherwise the "Maps" folder under the start-up directory, joined with "/" as text.
-// A stored bare file name gives "", which leaves the choice to the dialog.
-QString InitialFolder(const QString& file1Setting, const QString& StartDir);
-
-// The help file in the start-up directory, joined with "/".
-QString HelpFilePath(const QString& StartDir);
-
 // The never-shown host of the file-open dialog. It is made once and lives until the program ends, so
 // that the dialog's settings, and the file type and folder the user last chose, carry over between opens.
 class frmOpenImg

@@ -24,6 +24,9 @@ int16_t RoundToInt16(double v);
 int32_t CheckedSub32(int32_t a, int32_t b);
 int32_t CheckedAdd32(int32_t a, int32_t b);
 
+// A finite number above zero: what a divisor, a zoom or a scale factor must be.
+bool isPositiveNumber(double v);
+
 // Straight-line distance between two whole-number points. Note the order: both X values, then both Y.
 double PixelDistance(int32_t X1, int32_t X2, int32_t Y1, int32_t Y2);
 

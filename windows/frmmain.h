@@ -1,15 +1,14 @@
 #pragma once
 
 #include "mappicture.h"
-#include "measurehost.h"
 #include "measurement.h"
-#include "pointersink.h"
+#include "module3.h"
 #include "viewfields.h"
 
 #include <QMainWindow>
 #include <QPointer>
 
-class Program;
+class MessageBoxes;
 class MapView;
 class QAction;
 class QLineEdit;
@@ -17,37 +16,42 @@ class QMenu;
 class QToolButton;
 class FrmMain;
 
-// The window of one load of the main window; it hands its close control and its background's mouse
-// releases to the form.
+// The window of one load of the main window; its close control asks the program to end.
 class FrmMainWindow : public QMainWindow
 {
+    Q_OBJECT
 public:
-    explicit FrmMainWindow(FrmMain& form);
+    using QMainWindow::QMainWindow;
+
+signals:
+    void closeRequested();
 
 protected:
     void closeEvent(QCloseEvent* event) override;
-
-private:
-    FrmMain& m_form;
 };
 
 // The main window form. Its fields (the view fields and the measurement) live as long as the program;
-// its window and controls are built anew for every map. Controls, by object name:
+// its window and controls are built anew for every map. It turns commands and pointer events into calls
+// of the view and the measurement and shows what they return; what replaces or ends windows, and the
+// settings, belong to the program, which it asks through its signals. Controls, by object name:
 //   Frame2                    toolbar strip across the top, 12132 x 612 twips
 //   OpenFileButton ZoomInButton ZoomOutButton ZoomToFitButton ReCalButton ResetButton   picture buttons
 //   Text7, Text8              primary and secondary trip meters; Text14, Text15 their unit names
 //   Text5, Text10, Text11     hidden diagnostics: sample count, pointer X and Y over the viewport
 //   Frame1 Image1 Label1 HScroll1 VScroll1   the map view
 //   menufile menuView menuTools menuHelp     the menu bar; mnuPopUp the pop-up menu; mnuMRU_0.. recent maps
-class FrmMain : public QObject, public MeasureHost, public PointerSink
+class FrmMain : public QObject
 {
     Q_OBJECT
 public:
-    explicit FrmMain(Program& program);
+    // CurrentFactors is read at every use: the meter names at load, the factors of every measurement.
+    FrmMain(const ScaleFactors& CurrentFactors, const QString& AppVersion, MessageBoxes& messages,
+            const WorkAreaSource& screen);
     ~FrmMain() override;
 
     // Builds the window around an already decoded picture and runs its load procedure; not yet shown.
-    void Load(MapPicturePtr picture);
+    // The caption names MapFile; the recent-files menu shows `recent`. A fatal error number, or 0.
+    int16_t Load(MapPicturePtr picture, const QString& MapFile, const QStringList& recent);
     // Closes the window. It is destroyed at once unless `now` is false (then when its event loop gets
     // back to it); at once is right only where none of its handlers can be running.
     void Unload(bool now = true);
@@ -55,66 +59,48 @@ public:
     // While another map loads the window steps aside, as it was; after a failed open it comes back as it was.
     void Withdraw();
     void Restore();
-    bool isLoaded() const { return !m_window.isNull(); }
     QMainWindow* window() const { return m_window.data(); }
 
-    // Operations the commands reach.
     void calibrate();
+    // Text14 and Text15, the names of the two meters.
+    void setUnitNames(const QString& Unit1, const QString& Unit2);
+
+signals:
+    // Commands whose work belongs to the program: it runs them once the command has returned.
+    void openRequested(const QString& FileName);
+    void exitRequested();
+    void scalingRequested();
+    void helpRequested();
+    // The calibration prompt has been closed: the first calibration of the run has begun.
+    void calibrationStarted();
+
+private:
+    void buildMenus();
+    void buildToolbar(QWidget* client);
+    void UpdateMRUList(const QStringList& recent);
+    QWidget* twipsWidget(QWidget* w, double left, double top, double width, double height) const;
     void Reset();
     void ZoomIn();
     void ZoomOut();
     void ZoomToFit();
-    bool UpdateMRUList();
-    void ShowScaling();
-    void OpenAnotherMap();
     void OpenRecent(int index);
-    void ShowHelp();
     void ShowReadMe();
     void ShowAbout();
-    void Exit();
+    void showPopUp();
+    // Shows what the measurement returned: readouts, then its prompts, then the pop-up.
+    void show(const MeasureOutcome& outcome);
+    MeasureContext context() const { return {m_viewFields.ZoomFactor, m_factors}; }
 
-    Measurement& measurement() { return m_measurement; }
-    ViewFields& viewFields() { return m_viewFields; }
-    MapView* view() const { return m_mapView; }
-    QMenu* popUpMenu() const { return m_popUp; }
-
-    // MeasureHost
-    float ZoomFactor() const override { return m_viewFields.ZoomFactor; }
-    const ScaleFactors& CurrentFactors() const override;
-    MessageBoxes& messageBoxes() override;
-    void setReadouts(const QString& Text7, const QString& Text8, const QString& Text5) override;
-    void showPopUp() override;
-    void calibrationPromptClosed() override;
-
-    // PointerSink
-    void Image1_MouseDown(int Button, int Shift, float X, float Y) override;
-    void Image1_MouseMove(int Button, int Shift, float X, float Y) override;
-    void Image1_MouseUp(int Button, int Shift, float X, float Y) override;
-    void Frame1_MouseUp(int Button, int Shift, float X, float Y) override;
-    void Frame1_MouseMove(int Button, int Shift, float X, float Y) override;
-    void Form_MouseUp(int Button);
-
-    void closeRequested();
-
-signals:
-    // Commands whose work replaces or ends this window: the program runs them once the command has returned.
-    void openRequested(const QString& FileName);
-    void exitRequested();
-    void calibrationStarted();
-
-private:
-    void Form_Load(MapPicturePtr picture);
-    void buildMenus();
-    void buildToolbar(QWidget* client);
-    QWidget* twipsWidget(QWidget* w, double left, double top, double width, double height) const;
-
-    Program& m_program;
+    const ScaleFactors& m_factors;
+    const QString m_appVersion;
+    MessageBoxes& m_messages;
+    const WorkAreaSource& m_screen;
     ViewFields m_viewFields;
     Measurement m_measurement;
 
     QPointer<FrmMainWindow> m_window;
     MapView* m_mapView = nullptr;
-    double m_twipsPerPixel = 15.0;
+    TwipsMapping m_twips;
     QLineEdit* m_text7 = nullptr;
     QLineEdit* m_text8 = nullptr;
     QLineEdit* m_text14 = nullptr;
