@@ -1,5 +1,5 @@
 // Per pointer sample the measurement must do a small, fixed amount of work: this times one
-// UpdateTripMeters call (smoothing, one segment, the readout texts) over a million samples of a wiggly
+// pointer move on the map (smoothing, one segment, the readout texts) over a million samples of a wiggly
 // stroke, beside the readout texts alone and an empty timed call, and reports the resident memory before
 // and after the million samples.
 //
@@ -21,32 +21,6 @@
 
 namespace
 {
-
-// The window's side as cheap as it can be: it keeps the texts as the text boxes would.
-class BenchHost : public MeasureHost
-{
-public:
-    float ZoomFactor() const override { return zoom; }
-    const ScaleFactors& CurrentFactors() const override { return factors; }
-    MessageBoxes& messageBoxes() override { return boxes; }
-    void setReadouts(const QString& t7, const QString& t8, const QString& t5) override
-    {
-        Text7 = t7;
-        Text8 = t8;
-        Text5 = t5;
-    }
-    void showPopUp() override {}
-    void calibrationPromptClosed() override {}
-
-    class SilentBoxes : public MessageBoxes
-    {
-    public:
-        void show(const QString&, const QString&, MessageIcon) override {}
-    } boxes;
-    float zoom = 1.5f;
-    ScaleFactors factors = ScaleFactors::builtInDefaults();
-    QString Text7, Text8, Text5;
-};
 
 long residentKiB()
 {
@@ -89,33 +63,32 @@ int main(int argc, char** argv)
     QLocale::setDefault(QLocale::c());
     std::vector<double> full(samples), textsOnly(samples), empty(samples); // allocated and touched up front
 
-    BenchHost host;
-    Measurement m(host);
-    m.calibrate();
-    m.Image1_MouseDown(1, 0, 0.0f, 0.0f);
-    m.Image1_MouseUp(1, 0, 1500.0f, 0.0f); // 1 km = 1000 unzoomed view units at zoom 1.5
+    const ScaleFactors factors = ScaleFactors::builtInDefaults();
+    const MeasureContext at{1.5f, factors};
+    Measurement m;
+    m.calibrate(factors);
+    m.Image1_MouseDown(1, 0.0f, 0.0f, at);
+    m.Image1_MouseUp(1, 1500.0f, 0.0f, at); // 1 km = 1000 unzoomed view units at zoom 1.5
     float x, y;
     samplePoint(0, x, y);
-    m.Image1_MouseDown(1, 0, x, y);
+    m.Image1_MouseDown(1, x, y, at);
     for (long i = 1; i <= 1000; ++i) { // warm-up: caches, first allocations
         samplePoint(i, x, y);
-        bool final = false;
-        m.UpdateTripMeters(x, y, final);
+        m.Image1_MouseMove(1, x, y, at);
     }
 
+    TripMeterTexts shown;
     const long rssBefore = residentKiB();
     for (long i = 0; i < samples; ++i) {
         samplePoint(1001 + i, x, y);
-        bool final = false;
         const auto t0 = Clock::now();
-        m.UpdateTripMeters(x, y, final);
+        const MeasureOutcome out = m.Image1_MouseMove(1, x, y, at);
         const auto t1 = Clock::now();
+        shown = *out.readouts;
         full[i] = std::chrono::duration<double, std::nano>(t1 - t0).count();
     }
     const long rssAfter = residentKiB();
-    bool final = true;
-    m.UpdateTripMeters(x, y, final);
-    const QString traced7 = host.Text7, traced8 = host.Text8, traced5 = host.Text5;
+    const TripMeterTexts traced = *m.Image1_MouseUp(1, x, y, at).readouts;
 
     double route = 0.0;
     for (long i = 0; i < samples; ++i) {
@@ -123,7 +96,7 @@ int main(int argc, char** argv)
         const auto t0 = Clock::now();
         const TripMeterTexts t = TripMeterReadout::refresh(1.7, route, 1000.0, 1.609344, 32767, ".");
         const auto t1 = Clock::now();
-        host.Text7 = t.Text7;
+        shown = t;
         textsOnly[i] = std::chrono::duration<double, std::nano>(t1 - t0).count();
     }
     for (long i = 0; i < samples; ++i) {
@@ -139,13 +112,13 @@ int main(int argc, char** argv)
         std::printf("%-38s %10.3f %10.3f %10.1f %10.3f\n", name, s.median / 1000, s.p99 / 1000, s.max / 1000,
                     s.mean / 1000);
     };
-    row("UpdateTripMeters with readout texts", a);
+    row("pointer move with readout texts", a);
     row("readout texts alone", b);
     row("empty timed call (clock overhead)", c);
     std::printf("\nresident memory before %ld KiB, after %ld KiB, growth %ld KiB\n", rssBefore, rssAfter,
                 rssAfter - rssBefore);
-    std::printf("meters at the end: \"%s\" km, \"%s\" ml, Text5 \"%s\"\n", qPrintable(traced7),
-                qPrintable(traced8), qPrintable(traced5));
+    std::printf("meters at the end: \"%s\" km, \"%s\" ml, Text5 \"%s\"\n", qPrintable(traced.Text7),
+                qPrintable(traced.Text8), qPrintable(traced.Text5));
     std::printf("target: median at most 10 microseconds per call, no growth\n");
     return 0;
 }
