@@ -1,6 +1,6 @@
-"""Black-box harness: starts the program on a private X display under a window manager, drives it only with
-real input through the X server (xdotool, which sends through XTEST) and reads what the user sees through
-the accessibility bus. Run through run.sh, which gives it its own session bus."""
+# Black-box harness: starts the program on a private X display under a window manager, drives it only with
+# real input through the X server (xdotool, which sends through XTEST) and reads what the user sees through
+# the accessibility bus. Run through run.sh, which gives it its own session bus.
 
 import argparse
 import configparser
@@ -26,6 +26,8 @@ HERE = os.path.dirname(os.path.abspath(__file__))
 ROOT = os.path.dirname(os.path.dirname(HERE))
 SCALE = float(os.environ.get("MW_BLACKBOX_TIMEOUT_SCALE", "1"))
 SCALE_KEYS = {"Unit1": "Kilometres", "Unit2": "Miles", "CalFact": "1", "UnitFact": "1.609344", "Abbrev": "km"}
+OPEN = "Open Map Image..."
+POPUP_ITEMS = ["Open Another Map", "Zoom In", "Zoom Out", "Zoom to Fit", "Recalibrate", "Scale Factors...", "Reset"]
 # A report of any of these on the program's error output fails the scenario, whatever it saw on screen.
 REPORTS = re.compile(r"ERROR: AddressSanitizer|ERROR: LeakSanitizer|runtime error:|Invalid (read|write|free)"
                      r"|Conditional jump|uninitialised|Mismatched free|ERROR SUMMARY: [1-9]")
@@ -40,13 +42,11 @@ def check(condition, message):
         raise Failure(message)
 
 
-def _die_with_parent():
-    ctypes.CDLL("libc.so.6").prctl(1, signal.SIGKILL)  # PR_SET_PDEATHSIG: nothing outlives the harness
-    os.setpgrp()
-
-
 def spawn(cmd, **kw):
-    return subprocess.Popen(cmd, preexec_fn=_die_with_parent, **kw)
+    def die_with_parent():
+        ctypes.CDLL("libc.so.6").prctl(1, signal.SIGKILL)  # PR_SET_PDEATHSIG: nothing outlives the harness
+        os.setpgrp()
+    return subprocess.Popen(cmd, preexec_fn=die_with_parent, **kw)
 
 
 def stop(proc):
@@ -64,10 +64,10 @@ def pump():
         pass
 
 
+# Polls pred until it gives something true, and returns that; fails after timeout (seconds, scaled), or at
+# once if the program app runs ends.
 def wait(pred, what, timeout=10, app=None):
-    """Polls pred until it gives something true, and returns that; fails after timeout (seconds, scaled)."""
     deadline = time.monotonic() + timeout * SCALE
-    last = None
     while True:
         pump()
         try:
@@ -78,8 +78,7 @@ def wait(pred, what, timeout=10, app=None):
             return last
         if app and app.proc.poll() is not None:
             raise Failure("the program ended (exit code %s) while waiting for %s" % (app.proc.returncode, what))
-        if time.monotonic() > deadline:
-            raise Failure("timed out waiting for %s" % what)
+        check(time.monotonic() <= deadline, "timed out waiting for %s" % what)
         time.sleep(0.01)
 
 
@@ -93,8 +92,12 @@ def role(a):
     return a.get_role_name()
 
 
+def state(a, which):  # which: "showing", "active", "checked", "enabled"...
+    return a.get_state_set().contains(getattr(Atspi.StateType, which.upper()))
+
+
 def showing(a):
-    return a.get_state_set().contains(Atspi.StateType.SHOWING)
+    return state(a, "showing")
 
 
 def children(a):
@@ -102,8 +105,7 @@ def children(a):
 
 
 def text(a):
-    t = a.get_text_iface()
-    return Atspi.Text.get_text(a, 0, -1) if t else name(a)
+    return Atspi.Text.get_text(a, 0, -1) if a.get_text_iface() else name(a)
 
 
 def extents(a):
@@ -111,41 +113,30 @@ def extents(a):
     return r.x, r.y, r.width, r.height
 
 
-def centre(a):
-    x, y, w, h = extents(a)
-    return x + w // 2, y + h // 2
-
-
+# Of that role (if given) and name (or a name that passes name_, a test), and showing unless shown is False.
 def matches(a, role_=None, name_=None, shown=True):
-    if role_ and role(a) != role_:
-        return False
-    if name_ is not None and not (name_(name(a)) if callable(name_) else name(a) == name_):
-        return False
-    return showing(a) if shown else True
+    return ((not role_ or role(a) == role_) and (not shown or showing(a)) and
+            (name_ is None or (name_(name(a)) if callable(name_) else name(a) == name_)))
 
 
-def find_all(root, role_=None, name_=None, shown=True):
-    found, todo = [], [root]
+def find_all(root, role_=None, name_=None, shown=True):  # root and all below it, breadth first
+    todo = [root]
     while todo:
         a = todo.pop(0)
         if matches(a, role_, name_, shown):
-            found.append(a)
+            yield a
         todo.extend(children(a))
-    return found
 
 
 def find(root, role_=None, name_=None, shown=True):
-    found = find_all(root, role_, name_, shown)
-    return found[0] if found else None
+    return next(find_all(root, role_, name_, shown), None)
 
 
 def dump(a, depth=0):
     try:
         line = "%s%s %r" % ("  " * depth, role(a), name(a))
-        if a.get_text_iface():
-            line += " text=%r" % text(a)
-        if a.get_component_iface():
-            line += " at %s" % (extents(a),)
+        line += " text=%r" % text(a) if a.get_text_iface() else ""
+        line += " at %s" % (extents(a),) if a.get_component_iface() else ""
         line += "" if showing(a) else " (hidden)"
         return "\n".join([line] + [dump(c, depth + 1) for c in children(a)])
     except GLib.Error as e:
@@ -158,34 +149,37 @@ def xdo(*args):
     subprocess.run(["xdotool"] + [str(a) for a in args], check=True)
 
 
-def move(x, y):
-    xdo("mousemove", x, y)
-
-
-def click(where, button=1):
-    x, y = where if isinstance(where, tuple) else centre(where)
-    xdo("mousemove", x, y, "click", button)
+def click(where, button=1):  # where: a point on screen, or an accessible whose centre is clicked
+    if not isinstance(where, tuple):
+        x, y, w, h = extents(where)
+        where = (x + w // 2, y + h // 2)
+    xdo("mousemove", *where, "click", button)
 
 
 def key(*keys):
     xdo("key", "--clearmodifiers", *keys)
 
 
-def type_text(s):
-    xdo("type", "--delay", 15, "--", s)
-
-
 # ---- the program ---------------------------------------------------------------------------------------
 
 class App:
-    """One run of the program with a home of its own (its settings file lives there)."""
+    """One run of the program with a home of its own (its settings file lives there), and its main window
+    as the user sees it (once main() has found it): caption, meters, zoom readout, map, menus."""
 
-    def __init__(self, scenario):
-        self.s = scenario
-        self.proc = None
+    def __init__(self, s):
+        s.apps.append(self)
+        self.s, self.proc, self.stderr = s, None, ""
         self.popups = []  # pop-up menus shown at the pointer, newest last (they are not in the tree)
         self._listener = Atspi.EventListener.new(self._event)
         self._listener.register("object:state-changed:showing")
+        env = dict(os.environ, HOME=s.home, XDG_CONFIG_HOME=s.config, TMPDIR=s.tmp, QT_QPA_PLATFORM="xcb",
+                   QT_LINUX_ACCESSIBILITY_ALWAYS_ON="1", QT_ACCESSIBILITY="1")
+        self.err = open(os.path.join(s.tmp, "stderr-%d.txt" % len(s.apps)), "w")
+        self.proc = spawn(os.environ.get("MW_BLACKBOX_WRAPPER", "").split() + [s.binary], cwd=s.work, env=env,
+                          stdout=self.err, stderr=subprocess.STDOUT)
+        self.root = self.wait(lambda: next((a for a in children(Atspi.get_desktop(0))
+                                            if a.get_process_id() == self.proc.pid), None),
+                              "the program on the accessibility bus", 30)
 
     def _event(self, e):
         try:
@@ -194,19 +188,6 @@ class App:
                 self.popups.append(e.source)
         except GLib.Error:
             pass
-
-    def start(self):
-        s = self.s
-        env = dict(os.environ, HOME=s.home, XDG_CONFIG_HOME=s.config, TMPDIR=s.tmp, QT_QPA_PLATFORM="xcb",
-                   QT_LINUX_ACCESSIBILITY_ALWAYS_ON="1", QT_ACCESSIBILITY="1")
-        wrapper = os.environ.get("MW_BLACKBOX_WRAPPER", "").split()
-        self.err = open(os.path.join(s.tmp, "stderr.txt"), "w")
-        self.proc = spawn(wrapper + [s.binary], cwd=s.work, env=env, stdout=self.err, stderr=subprocess.STDOUT)
-        self.root = wait(self._find_root, "the program on the accessibility bus", 30, self)
-        return self
-
-    def _find_root(self):
-        return next((a for a in children(Atspi.get_desktop(0)) if a.get_process_id() == self.proc.pid), None)
 
     def wait(self, pred, what, timeout=10):
         return wait(pred, what, timeout, self)
@@ -217,18 +198,19 @@ class App:
     def window(self, title, role_=None, timeout=10, active=True):
         """The window whose caption is title (or passes title, a test), once it shows; unless active is
         False, once it is also the active window and has come to rest where the window manager put it."""
-        test = title if callable(title) else (lambda t: t == title)
         what = "a window %s" % (title if isinstance(title, str) else "as expected")
-        w = self.wait(lambda: next((w for w in self.windows() if test(name(w))
-                                    and (role_ is None or role(w) == role_)), None), what, timeout)
-        if active:
-            seen = []
-            self.wait(lambda: w.get_state_set().contains(Atspi.StateType.ACTIVE) and seen[-1:] == [extents(w)]
-                      or seen.append(extents(w)), what + " to be active and still")
+        w = self.wait(lambda: next((w for w in self.windows() if matches(w, role_, title)), None), what, timeout)
+        seen = []
+        self.wait(lambda: not active or state(w, "active") and seen[-1:] == [extents(w)] or seen.append(extents(w)),
+                  what + " to be active and still")
         return w
 
     def gone(self, window, what):
         self.wait(lambda: window not in self.windows(), "%s to close" % what)
+
+    def press(self, window, button, what):  # a button that closes its window
+        click(find(window, "push button", button))
+        self.gone(window, what)
 
     def answer(self, title, expect=None, timeout=10):
         """Waits for the message box titled title, checks that its text holds expect, and presses its OK.
@@ -236,66 +218,82 @@ class App:
         box = self.window(title, "alert", timeout)
         said = "\n".join(name(a) for a in find_all(box, "label") if name(a))
         check(expect is None or expect in said, "message %r says %r, not %r" % (title, said, expect))
-        click(find(box, "push button", "OK"))
-        self.gone(box, "message %r" % title)
+        self.press(box, "OK", "message %r" % title)
         return said
 
-    def main(self):
-        return self.window(lambda t: t.startswith("Mapwheel v"), "frame", active=False)
+    def file_dialog(self, folder=None, timeout=10):
+        """The file dialog, once it shows; with folder, it must have opened there and with no file name."""
+        dialog = self.window(OPEN, timeout=timeout)
+        if folder:
+            shown = name(find(dialog, "combo box", lambda n: n.startswith("/")))
+            check(shown == folder, "the file dialog opened in %r, not in %r" % (shown, folder))
+            check(text(find(dialog, "text", "File name:")) == "", "the file name box is not empty")
+        return dialog
 
-    def ended(self, timeout=10):
-        """Waits for the program to end and returns its exit code."""
+    def choose(self, path, dialog):  # types a full path into the file dialog's file name box, and Return
+        box = find(dialog, "text", "File name:")
+        click(box)
+        key("ctrl+a")
+        xdo("type", "--delay", 15, "--", path)
+        wait(lambda: text(box) == path, "the file name to be typed")
+        key("Return")
+
+    def main(self):  # waits for the main window to show
+        self.win = self.window(lambda t: t.startswith("Mapwheel v"), "frame", active=False)
+        return self
+
+    def opened(self, path, zoom=None):
+        """The main window shows the map at path just opened: in its caption, with cleared meters, and at
+        zoom (if given)."""
+        self.main()
+        check(self.caption().endswith(":-  " + path), "after the open the caption is %r" % self.caption())
+        check(self.meters()[:2] == ("0.000", "0.000"), "the new map's meters read %r" % (self.meters(),))
+        check(self.zoom().endswith(":1") and zoom in (None, self.zoom()),
+              "the new map shows at %r, not %s" % (self.zoom(), zoom or "at a zoom"))
+
+    def ended(self, timeout=10):  # waits for the program to end; its exit code
         wait(lambda: self.proc.poll() is not None, "the program to end", timeout)
         return self.proc.returncode
 
     def close(self):
         stop(self.proc)
         self._listener.deregister("object:state-changed:showing")
-        if self.proc:
-            self.err.close()
-            with open(self.err.name, errors="replace") as f:
-                self.stderr = f.read()
-
-
-class MainWindow:
-    """The main window as the user sees it: caption, meters, zoom readout, map, menus."""
-
-    def __init__(self, app):
-        self.app = app
-        self.win = app.main()
+        self.err.close()
+        with open(self.err.name, errors="replace") as f:
+            self.stderr = f.read()
 
     def caption(self):
         return name(self.win)
 
-    def field(self, accessible):
-        return find(self.win, "text", accessible, shown=False)
-
     def meters(self):
         """The two meters and the sample count, read between two samples (the count the same before and
         after), so that the three belong together."""
-        count, primary, secondary = (self.field(n) for n in ("Sample count", "Primary distance", "Secondary distance"))
+        count, primary, secondary = (find(self.win, "text", n, shown=False)
+                                     for n in ("Sample count", "Primary distance", "Secondary distance"))
         while True:
             before, shown = text(count), (text(primary), text(secondary))
             if text(count) == before:
                 return shown + (before,)
 
     def units(self):
-        return text(self.field("Primary unit")), text(self.field("Secondary unit"))
+        return tuple(text(find(self.win, "text", n, shown=False)) for n in ("Primary unit", "Secondary unit"))
 
     def zoom(self):
         return name(find(self.win, "label", lambda n: n.endswith(":1")))
+
+    def zoomed(self, command, *args):  # command(*args) must change the zoom readout; the new one
+        before = self.zoom()
+        command(*args)
+        return self.wait(lambda: self.zoom() != before and self.zoom(), "the zoom readout to change from " + before)
+
+    def view(self):  # what a failed or cancelled open must leave as it was
+        return self.caption(), self.meters(), self.zoom(), self.menu_items("File")
 
     def map(self):
         return find(self.win, "filler", "Map")
 
     def button(self, tip):
         return find(self.win, "push button", tip)
-
-    def tpp(self):
-        """Twips per screen pixel, from a toolbar button that is 480 twips wide."""
-        w = extents(self.button("Zoom In"))[2]
-        check(480 % w == 0, "toolbar button %d pixels wide: the screen is not at a whole twips per pixel" % w)
-        return 480 // w
 
     def to_screen(self, points, grain=4):
         """Where map pixels [(mx, my), ...] of a sample map (1500 pixels wide) are on screen, on a grid of
@@ -312,125 +310,131 @@ class MainWindow:
                 out.append(p)
         return out
 
-    def menu(self, path):
-        """Chooses a menu item by its captions, e.g. ("File", "Exit"), by clicking like a user."""
-        item = find(self.win, "menu item", path[0])
-        for caption in path[1:]:
-            click(item)
-            popup = self.app.wait(lambda: next((c for c in children(item) if showing(c)), None),
-                                  "menu %r to open" % name(item))
-            item = self.app.wait(lambda: find(popup, "menu item", caption), "menu item %r" % caption)
-        click(item)
+    def menu(self, title, item, window=None):
+        """Chooses a menu item by its captions, e.g. ("File", "Exit"), by clicking like a user; with window,
+        returns the window of that caption that it opens."""
+        top = find(self.win, "menu item", title)
+        click(top)
+        popup = self.wait(lambda: next((c for c in children(top) if showing(c)), None), "menu %r to open" % title)
+        click(self.wait(lambda: find(popup, "menu item", item), "menu item %r" % item))
+        return window and self.window(window)
 
     def menu_items(self, title):
         popup = find(find(self.win, "menu item", title), "popup menu", shown=False)
         return [name(c) for c in children(popup) if role(c) == "menu item"]
 
+    def popup(self, where, button=3, since=None, after=""):
+        """Releases button at where (a point on screen) and returns the pop-up menu that then shows there (its
+        top-left corner at the pointer), which must be the only one opened since there were since; after
+        says what came before, for the messages."""
+        since = len(self.popups) if since is None else since
+        click(where, button)
+
+        def at_pointer():
+            if len(self.popups) > since and showing(self.popups[-1]):
+                x, y = extents(self.popups[-1])[:2]
+                return abs(x - where[0]) <= 2 and abs(y - where[1]) <= 2
+        try:
+            self.wait(at_pointer, "a pop-up menu at the pointer %s" % (where,))
+        except Failure as e:
+            raise Failure("%s; %d opened %s" % (e, len(self.popups) - since, after))
+        pump()  # the news of any menu opened before this one has come in by now
+        check(len(self.popups) == since + 1, "%d pop-up menus opened %s; one was expected, at the pointer %s"
+              % (len(self.popups) - since, after, where))
+        items = [name(c) for c in children(self.popups[-1]) if role(c) == "menu item"]
+        check(items == POPUP_ITEMS, "the pop-up menu holds %r" % items)
+        return self.popups[-1]
+
+    def pick(self, menu, item=None):  # chooses item from a pop-up menu, or without one closes it by Escape
+        if item:
+            click(find(menu, "menu item", item))
+        else:
+            key("Escape")
+        self.wait(lambda: not showing(menu), "the pop-up menu to close")
+
 
 # ---- scenarios -----------------------------------------------------------------------------------------
 
 class Scenario:
-    """A fresh world for one scenario: a copy of the sample maps and help file to start from, and a home."""
+    """A fresh world for one scenario: a copy of the sample maps and help file to start from, and a home
+    whose settings hold the default scale, as a first run leaves them."""
 
     def __init__(self, name, binary, base):
-        self.name, self.binary = name, binary
+        self.name, self.binary, self.apps = name, binary, []
         self.tmp = os.path.join(base, name)
-        self.home = os.path.join(self.tmp, "home")
-        self.config = os.path.join(self.home, ".config")
-        self.work = os.path.join(self.tmp, "work")
-        self.maps = os.path.join(self.work, "Maps")
+        self.home, self.work = os.path.join(self.tmp, "home"), os.path.join(self.tmp, "work")
+        self.config, self.maps = os.path.join(self.home, ".config"), os.path.join(self.work, "Maps")
         self.ini = os.path.join(self.config, "Holloway", "Holloway.ini")
-        os.makedirs(self.home)
         shutil.copytree(os.path.join(ROOT, "Maps"), self.maps)
         shutil.copy(os.path.join(ROOT, "mapwheel.hlp"), self.work)
-        self.apps = []
+        self.write_settings()
 
-    def write_settings(self, keys=SCALE_KEYS, **more):
+    def write_settings(self, **more):
         os.makedirs(os.path.dirname(self.ini), exist_ok=True)
         with open(self.ini, "w") as f:
-            f.write("[Mapwheel]\n" + "".join("%s=%s\n" % kv for kv in {**keys, **more}.items()))
+            f.write("[Mapwheel]\n" + "".join("%s=%s\n" % kv for kv in {**SCALE_KEYS, **more}.items()))
 
     def settings(self):
-        if not os.path.exists(self.ini):
-            return None
         ini = configparser.ConfigParser(interpolation=None)
         ini.optionxform = str
-        ini.read(self.ini)
+        ini.read(self.ini)  # none if there is no file
         return dict(ini["Mapwheel"]) if ini.has_section("Mapwheel") else {}
 
     def settings_bytes(self):
         return open(self.ini, "rb").read() if os.path.exists(self.ini) else None
 
-    def launch(self):
+    def launch(self, map_name=None, prompt="1 km away"):
+        """Starts the program; with map_name, goes through start-up as a user does: the splash, the file
+        dialog, the map; then the calibration prompt, unless prompt is None (a first run)."""
         app = App(self)
-        self.apps.append(app)
-        return app.start()
+        if map_name:
+            app.choose(os.path.join(self.maps, map_name), app.file_dialog(timeout=20))
+            app.main()
+            if prompt:
+                app.answer("Calibration Procedure", prompt)
+        return app
 
-    def open_first(self, app, map_name, first_run=False, prompt="1 km away"):
-        """Start-up as a user goes through it: the splash, the file dialog, a map; then the calibration
-        prompt (or, on a first run, the Scale Factors dialog). Returns the main window."""
-        dialog = app.window("Open Map Image...", timeout=20)
-        choose_file(dialog, os.path.join(self.maps, map_name))
-        main = MainWindow(app)
-        if not first_run:
-            app.answer("Calibration Procedure", prompt)
-        return main
+    def finish(self, app, how=None, what="Exit", before=None):
+        """Ends the program, by File > Exit unless how does it otherwise, and checks that it ended with code
+        0 and left the settings file as it was (or as it was before)."""
+        before = self.settings_bytes() if before is None else before
+        how() if how else app.main().menu("File", "Exit")
+        check(app.ended() == 0, "%s ended the program with code %s" % (what, app.proc.returncode))
+        check(self.settings_bytes() == before, "%s wrote to the settings file" % what)
 
-    def finish(self, app):
-        """Ends the program by File > Exit and checks that it ended cleanly."""
-        before = self.settings_bytes()
-        MainWindow(app).menu(("File", "Exit"))
-        check(app.ended() == 0, "Exit ended the program with code %s" % app.proc.returncode)
-        check(self.settings_bytes() == before, "Exit wrote to the settings file")
+    def save_artifacts(self, artifacts, app):
+        where = os.path.join(artifacts, self.name)
+        os.makedirs(where, exist_ok=True)
+        subprocess.run(["import", "-window", "root", os.path.join(where, "screen.png")], stderr=subprocess.DEVNULL)
+        if app and app.proc and app.proc.poll() is None:
+            with open(os.path.join(where, "tree.txt"), "w") as f:
+                f.write(dump(app.root) + "\n")
+        for f in [a.err.name for a in self.apps] + [self.ini]:
+            if os.path.exists(f):
+                shutil.copy(f, where)
+        return where
 
-
-def choose_file(dialog, path):
-    """Types a full path into the file dialog's file name box and presses Return."""
-    box = find(dialog, "text", "File name:")
-    click(box)
-    key("ctrl+a")
-    type_text(path)
-    wait(lambda: text(box) == path, "the file name to be typed")
-    key("Return")
-
-
-def save_artifacts(scenario, artifacts, app):
-    where = os.path.join(artifacts, scenario.name)
-    os.makedirs(where, exist_ok=True)
-    subprocess.run(["import", "-window", "root", os.path.join(where, "screen.png")], stderr=subprocess.DEVNULL)
-    if app and app.proc and app.proc.poll() is None:
-        with open(os.path.join(where, "tree.txt"), "w") as f:
-            f.write(dump(app.root) + "\n")
-    for i, a in enumerate(scenario.apps):
-        if os.path.exists(a.err.name):
-            shutil.copy(a.err.name, os.path.join(where, "stderr-%d.txt" % (i + 1)))
-    if os.path.exists(scenario.ini):
-        shutil.copy(scenario.ini, where)
-    return where
-
-
-def run_scenario(fn, name, binary, base, artifacts):
-    s = Scenario(name, binary, base)
-    error = None
-    try:
-        fn(s)
-    except Exception as e:  # noqa: BLE001 - every failure is reported the same way
-        error = "".join(traceback.format_exception_only(type(e), e)).strip()
-        last = s.apps[-1] if s.apps else None
-        if last and last.proc.poll() not in (None, 0) and "the program ended" not in error:
-            error = "the program ended (exit code %s): %s" % (last.proc.returncode, error)
-        elif not isinstance(e, Failure):
-            error += "\n" + traceback.format_exc()
-        error += "\n  screenshot, accessible tree and error output: %s" % save_artifacts(s, artifacts, last)
-    finally:
-        for a in s.apps:
-            a.close()
-    for i, a in enumerate(s.apps):
-        report = [line for line in a.stderr.splitlines() if REPORTS.search(line)]
-        if report and not error:
-            error = "the program reported on its error output (run %d):\n    %s" % (i + 1, "\n    ".join(report[:10]))
-            error += "\n  saved in %s" % save_artifacts(s, artifacts, None)
-    return error
+    def run(self, fn, artifacts):  # the error, if the scenario fails
+        error = None
+        try:
+            fn(self)
+        except Exception as e:  # noqa: BLE001 - every failure is reported the same way
+            error = "".join(traceback.format_exception_only(type(e), e)).strip()
+            last = self.apps[-1] if self.apps else None
+            if last and last.proc.poll() not in (None, 0) and "the program ended" not in error:
+                error = "the program ended (exit code %s): %s" % (last.proc.returncode, error)
+            elif not isinstance(e, Failure):
+                error += "\n" + traceback.format_exc()
+            error += "\n  screenshot, accessible tree and error output: %s" % self.save_artifacts(artifacts, last)
+        finally:
+            for a in self.apps:
+                a.close()
+        reports = ["run %d: %s" % (i, line) for i, a in enumerate(self.apps, 1) for line in a.stderr.splitlines()
+                   if REPORTS.search(line)]
+        if reports and not error:
+            error = "the program reported on its error output:\n    %s\n  saved in %s" % (
+                "\n    ".join(reports[:10]), self.save_artifacts(artifacts, None))
+        return error
 
 
 # ---- the world -----------------------------------------------------------------------------------------
@@ -459,10 +463,9 @@ def main(argv):
                                                           os.path.join(ROOT, "build/blackbox-artifacts")))
     ap.add_argument("wanted", nargs="*")
     opts = ap.parse_args(argv)
-    binary, artifacts, wanted = os.path.abspath(opts.app), opts.artifacts, opts.wanted
+    binary = os.path.abspath(opts.app)
     check(os.access(binary, os.X_OK), "no program at %s" % binary)
-    groups = sorted(f[:-3] for f in os.listdir(os.path.join(HERE, "scenarios")) if f.endswith(".py"))
-    wanted = wanted or groups
+    wanted = opts.wanted or sorted(f[:-3] for f in os.listdir(os.path.join(HERE, "scenarios")) if f.endswith(".py"))
     base = os.environ.get("MW_BLACKBOX_TMP") or os.path.join("/tmp", "mapwheel-blackbox-%d" % os.getpid())
     os.makedirs(base, exist_ok=True)
     sys.path.insert(0, HERE)
@@ -475,7 +478,7 @@ def main(argv):
             for fname in [n for n in dir(module) if n.startswith("scenario_") and (not only or n == "scenario_" + only)]:
                 label = "%s.%s" % (group, fname[len("scenario_"):])
                 t = time.monotonic()
-                error = run_scenario(getattr(module, fname), label, binary, base, artifacts)
+                error = Scenario(label, binary, base).run(getattr(module, fname), opts.artifacts)
                 ran += 1
                 print("%s %s (%.1f s)" % ("FAIL" if error else "ok  ", label, time.monotonic() - t), flush=True)
                 if error:
