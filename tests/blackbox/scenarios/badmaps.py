@@ -1,9 +1,7 @@
 # Files that cannot be opened as maps, opened over a good one: each is reported by name and reason, and the
 # good map stays open as it was.
 
-import os
-import random
-import struct
+import os, random, struct
 
 from harness import OPEN, check, key
 from meter import measure_a_little

@@ -25,8 +25,7 @@ def near(reading, km, tolerance, what):  # the primary reading, but for the roun
 def scenario_void_calibration_then_route(s):
     app = s.launch("ashby-moor.gif")
     check(app.units() == ("Kilometres", "Miles"), "unit names %r" % (app.units(),))
-    meters = Meters(app)
-    meters.drag_calibration((375, 375), (375, 375))  # no length: void, and asked again
+    meters = Meters(app, (375, 375), (375, 375))  # no length: void, and asked again
     meters.drag_calibration((375, 375), (625, 375))  # one grid square, 1 km
     near(meters.trace(along(ASHBY_ROUTE, 40))[0], 6.0, 0.05, "the 6 km route")
     s.finish(app)
@@ -67,11 +66,10 @@ def scenario_zoom_and_scroll_between_strokes(s):
 def scenario_no_zoom_while_a_stroke_is_drawn(s):
     # A zoom mid-stroke would mix two scales in one drag: it is refused until the button is released.
     app = s.launch("rushmere-edge.bmp")
-    Meters(app).drag_calibration((375, 375), (625, 375))
+    Meters(app, (375, 375), (625, 375))
     fitted = app.zoom()
     a, b, c = app.to_screen([(400, 600), (500, 600), (600, 600)])
-    xdo("mousemove", *a)
-    xdo("mousedown", 1)
+    xdo("mousemove", *a, "mousedown", 1)
     # Zoom in, zoom out; the last sample is taken after both commands, so they have been handled by then.
     for i, (p, keys) in enumerate([(b, "ctrl+i"), (c, "ctrl+t"), (a, None)]):
         xdo("mousemove", *p)

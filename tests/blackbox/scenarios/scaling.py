@@ -43,8 +43,7 @@ def scenario_units_saved_as_defaults_survive_a_restart(s):
           "OK with overwriting stored %r" % stored)
 
     # Measured in the new units: two grid squares dragged stand for 2.5 miles.
-    meters = Meters(app, KM_IN_MILES, 2.5)
-    meters.drag_calibration((375, 375), (875, 375))
+    meters = Meters(app, (375, 375), (875, 375), KM_IN_MILES, 2.5)
     meters.trace([(400, 600), (460, 640), (520, 600), (580, 660), (640, 700)])
     s.finish(app)
 
@@ -64,8 +63,7 @@ def scenario_units_saved_as_defaults_survive_a_restart(s):
 
 def scenario_cancel_changes_nothing(s):
     app = s.launch("rushmere-edge.bmp")
-    meters = Meters(app)
-    meters.drag_calibration((375, 375), (375, 625))
+    meters = Meters(app, (375, 375), (375, 625))
     shown = meters.trace([(300, 150), (300, 250), (300, 350), (350, 400)])
     before = s.settings_bytes()
     dialog = app.menu("Tools", "Scale Factors...", "Scale Factors")

@@ -1,9 +1,8 @@
 # Start-up: the splash, the file dialog, the first run, and leaving before any map is open.
 
-import os
-import shutil
+import os, shutil
 
-from harness import SCALE_KEYS, check, click, find, find_all, name, showing, state, text
+from harness import SCALE_KEYS, check, click, find, find_all, name, state
 
 
 def listed(dialog):
@@ -17,7 +16,7 @@ def scenario_splash_then_file_dialog(s):
     splash = app.window("Mapwheel", "dialog", active=False)
     check(find(splash, "label", "Version 1.1f"), "the splash does not show Version 1.1f")
     dialog = app.file_dialog(s.maps, timeout=20)
-    check(not showing(splash), "the splash is still up with the file dialog")
+    check(not state(splash), "the splash is still up with the file dialog")
     types = find(dialog, "combo box", lambda n: "Files (" in n)
     check(name(types) == "Image Files (*.gif, *.jpg,*.bmp)", "the file type shown is %r" % name(types))
     app.wait(lambda: listed(dialog) == ["ashby-moor.gif", "cold-fell.jpg", "rushmere-edge.bmp"],
@@ -60,7 +59,6 @@ def scenario_first_run_asks_for_units_first(s):
 
 def scenario_cancel_before_any_map_ends_quietly(s):
     s.write_settings(File1=os.path.join(s.maps, "cold-fell.jpg"))
-    before = s.settings_bytes()
-    app = s.launch()
-    dialog = app.file_dialog(timeout=20)
-    s.finish(app, lambda: click(find(dialog, "push button", "Cancel")), "cancelling at start-up", before)
+    before, app = s.settings_bytes(), s.launch()
+    s.finish(app, lambda: click(find(app.file_dialog(timeout=20), "push button", "Cancel")), "cancelling at start-up",
+             before)
