@@ -4,7 +4,7 @@
 #
 #   harness.py [--app PATH] [--artifacts DIR] [GROUP|GROUP.SCENARIO ...]   (every group by default)
 
-import configparser, ctypes, importlib, os, re, shutil, signal, subprocess, sys, time, traceback, warnings
+import configparser, ctypes, importlib, os, re, shutil, signal, subprocess, sys, tempfile, time, traceback, warnings
 
 import gi
 
@@ -16,7 +16,6 @@ HERE = os.path.dirname(os.path.abspath(__file__))
 ROOT = os.path.dirname(os.path.dirname(HERE))
 SCALE = float(os.environ.get("MW_BLACKBOX_TIMEOUT_SCALE", "1"))
 SCALE_KEYS = {"Unit1": "Kilometres", "Unit2": "Miles", "CalFact": "1", "UnitFact": "1.609344", "Abbrev": "km"}
-OPEN = "Open Map Image..."
 POPUP_ITEMS = ["Open Another Map", "Zoom In", "Zoom Out", "Zoom to Fit", "Recalibrate", "Scale Factors...", "Reset"]
 # A report of any of these on the program's error output fails the scenario, whatever it saw on screen.
 REPORTS = re.compile(r"ERROR: AddressSanitizer|ERROR: LeakSanitizer|runtime error:|Invalid (read|write|free)"
@@ -198,17 +197,17 @@ class App:
         self.press(box, "OK", "message %r" % title)
         return said
 
-    # The file dialog, once it shows; with folder, it must have opened there, with no file name.
-    def file_dialog(self, folder=None, timeout=10):
-        dialog = self.window(OPEN, timeout=timeout)
+    # The file dialog, once it shows; with folder, it must have opened there, with no file name; with path,
+    # that full path is typed into its file name box, and Return.
+    def file_dialog(self, folder=None, path=None, timeout=10):
+        dialog = self.window("Open Map Image...", timeout=timeout)
+        box = find(dialog, "text", "File name:")
         if folder:
             shown = name(find(dialog, "combo box", lambda n: n.startswith("/")))
             check(shown == folder, "the file dialog opened in %r, not in %r" % (shown, folder))
-            check(text(find(dialog, "text", "File name:")) == "", "the file name box is not empty")
-        return dialog
-
-    def choose(self, path, dialog):  # types a full path into the file dialog's file name box, and Return
-        box = find(dialog, "text", "File name:")
+            check(text(box) == "", "the file name box is not empty")
+        if not path:
+            return dialog
         click(box)
         key("ctrl+a")
         xdo("type", "--delay", 15, "--", path)
@@ -236,7 +235,8 @@ class App:
             if text(count) == before:
                 return shown + (before,)
 
-    def units(self): return tuple(text(find(self.win, "text", n, shown=False)) for n in ("Primary unit", "Secondary unit"))
+    def units(self):
+        return tuple(text(find(self.win, "text", n, shown=False)) for n in ("Primary unit", "Secondary unit"))
 
     def zoom(self): return name(find(self.win, "label", lambda n: n.endswith(":1")))
 
@@ -337,7 +337,7 @@ class Scenario:
     def launch(self, map_name=None, prompt="1 km away"):
         app = App(self)
         if map_name:
-            app.choose(os.path.join(self.maps, map_name), app.file_dialog(timeout=20))
+            app.file_dialog(path=os.path.join(self.maps, map_name), timeout=20)
             app.main()
             if prompt:
                 app.answer("Calibration Procedure", prompt)
@@ -393,8 +393,7 @@ def main(argv):
         opts[argv[0]], argv = argv[1], argv[2:]
     binary = os.path.abspath(opts["--app"])
     check(os.access(binary, os.X_OK), "no program at %s" % binary)
-    base = os.environ.get("MW_BLACKBOX_TMP") or os.path.join("/tmp", "mapwheel-blackbox-%d" % os.getpid())
-    os.makedirs(base, exist_ok=True)
+    base = os.environ.get("MW_BLACKBOX_TMP") or tempfile.mkdtemp(prefix="mapwheel-blackbox-")
     r, w = os.pipe()
     world = [spawn(["Xvfb", "-displayfd", str(w), "-screen", "0", "1600x1000x24", "-dpi", "96", "-nolisten", "tcp",
                     "-noreset"], pass_fds=(w,), stderr=open(os.path.join(base, "xvfb.log"), "w"))]
@@ -407,7 +406,6 @@ def main(argv):
                            stderr=open(os.path.join(base, "openbox.log"), "w")))
         wait(lambda: b"window id" in subprocess.run(["xprop", "-root", "_NET_SUPPORTING_WM_CHECK"],
                                                      capture_output=True).stdout, "the window manager", 20)
-        sys.path.insert(0, HERE)
         failed, ran, t0 = [], 0, time.monotonic()
         for w in argv or sorted(f[:-3] for f in os.listdir(os.path.join(HERE, "scenarios")) if f.endswith(".py")):
             group, _, only = w.partition(".")

@@ -3,7 +3,7 @@
 
 import os, random, struct
 
-from harness import OPEN, check, key
+from harness import check, key
 from meter import measure_a_little
 
 
@@ -29,7 +29,7 @@ def scenario_bad_maps_leave_the_good_one_open(s):
         with open(path, "wb") as f:
             f.write(data)
         key("ctrl+o")
-        app.choose(path, app.window(OPEN))
+        app.file_dialog(path=path)
         said = app.answer("Map Not Opened")
         check(file in said and reason in said, "opening %s said %r" % (file, said))
         check(app.main().view() == before, "after %s the window shows %r, not %r" % (file, app.view(), before))

@@ -2,7 +2,7 @@
 
 import os
 
-from harness import OPEN, check, click, extents, key
+from harness import check, click, extents, key
 from meter import measure_a_little
 
 
@@ -19,7 +19,7 @@ def second_map(open_command, recent=False):
         app.zoomed(key, "ctrl+i")
         open_command(app, cold)
         if not recent:
-            app.choose(cold, app.file_dialog(s.maps))  # the last map's folder
+            app.file_dialog(s.maps, cold)  # in the last map's folder
         app.answer("Calibration Procedure", "1 km away")
         app.opened(cold, fitted)
         check(app.menu_items("File")[:3] == ["Open Another Map", cold, ashby], "the File menu lists %r"
@@ -42,7 +42,7 @@ def scenario_cancelled_open_changes_nothing(s):
     measure_a_little(app)
     before = app.view()
     key("ctrl+o")
-    app.press(app.window(OPEN), "Cancel", "the file dialog")
+    app.press(app.file_dialog(), "Cancel", "the file dialog")
     check(app.proc.poll() is None, "cancelling the dialog with a map open ended the program")
     check(app.view() == before, "cancelling the dialog changed %r into %r" % (before, app.view()))
     s.finish(app)
