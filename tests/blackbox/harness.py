@@ -22,7 +22,7 @@ REPORTS = re.compile(r"ERROR: AddressSanitizer|ERROR: LeakSanitizer|runtime erro
                      r"|Conditional jump|uninitialised|Mismatched free|ERROR SUMMARY: [1-9]")
 
 
-class Failure(AssertionError): pass  # noqa: E701
+class Failure(AssertionError): pass
 
 
 def check(condition, message):
@@ -150,9 +150,8 @@ class App:
         self.err = open(os.path.join(s.tmp, "stderr-%d.txt" % len(s.apps)), "w")
         self.proc = spawn(os.environ.get("MW_BLACKBOX_WRAPPER", "").split() + [s.binary], cwd=s.work, env=env,
                           stdout=self.err, stderr=subprocess.STDOUT)
-        self.root = self.wait(lambda: next((a for a in children(Atspi.get_desktop(0))
-                                            if a.get_process_id() == self.proc.pid), None),
-                              "the program on the accessibility bus", 30)
+        self.root = self.wait(lambda: next((a for a in children(Atspi.get_desktop(0)) if a.get_process_id() ==
+                                            self.proc.pid), None), "the program on the accessibility bus", 30)
 
     def popped_up(self, e):
         try:
@@ -312,8 +311,8 @@ class Scenario:
     def __init__(self, name, binary, base):
         self.name, self.binary, self.apps = name, binary, []
         self.tmp = os.path.join(base, name)
-        self.home, self.work = os.path.join(self.tmp, "home"), os.path.join(self.tmp, "work")
-        self.config, self.maps = os.path.join(self.home, ".config"), os.path.join(self.work, "Maps")
+        self.home, self.config, self.work, self.maps = (os.path.join(self.tmp, p) for p in (
+            "home", "home/.config", "work", "work/Maps"))
         self.ini = os.path.join(self.config, "Holloway", "Holloway.ini")
         shutil.copytree(os.path.join(ROOT, "Maps"), self.maps)
         shutil.copy(os.path.join(ROOT, "mapwheel.hlp"), self.work)
@@ -398,31 +397,30 @@ def main(argv):
     world = [spawn(["Xvfb", "-displayfd", str(w), "-screen", "0", "1600x1000x24", "-dpi", "96", "-nolisten", "tcp",
                     "-noreset"], pass_fds=(w,), stderr=open(os.path.join(base, "xvfb.log"), "w"))]
     os.close(w)
+    results, t0 = {}, time.monotonic()  # each scenario's error, if it failed
     try:
-        with os.fdopen(r) as display:
-            os.environ["DISPLAY"] = ":" + display.readline().strip()  # written once the server takes connections
+        os.environ["DISPLAY"] = ":" + os.fdopen(r).readline().strip()  # written once the server takes connections
         check(os.environ["DISPLAY"] != ":", "Xvfb did not start")
         world.append(spawn(["openbox", "--config-file", "/etc/xdg/openbox/rc.xml"], stdout=subprocess.DEVNULL,
                            stderr=open(os.path.join(base, "openbox.log"), "w")))
         wait(lambda: b"window id" in subprocess.run(["xprop", "-root", "_NET_SUPPORTING_WM_CHECK"],
                                                      capture_output=True).stdout, "the window manager", 20)
-        failed, ran, t0 = [], 0, time.monotonic()
         for w in argv or sorted(f[:-3] for f in os.listdir(os.path.join(HERE, "scenarios")) if f.endswith(".py")):
             group, _, only = w.partition(".")
             module = importlib.import_module("scenarios." + group)
             for fname in [n for n in dir(module) if n.startswith("scenario_") and n[9:] == (only or n[9:])]:
-                label, t, ran = "%s.%s" % (group, fname[9:]), time.monotonic(), ran + 1
-                error = Scenario(label, binary, base).run(getattr(module, fname), opts["--artifacts"])
+                label, t = "%s.%s" % (group, fname[9:]), time.monotonic()
+                results[label] = error = Scenario(label, binary, base).run(getattr(module, fname), opts["--artifacts"])
                 print("%s %s (%.1f s)" % ("FAIL" if error else "ok  ", label, time.monotonic() - t), flush=True)
                 if error:
                     print("    " + error.replace("\n", "\n    "), flush=True)
-                    failed.append(label)
     finally:
         for p in reversed(world):
             stop(p)
-    print("%d of %d scenarios passed in %.0f s%s" % (ran - len(failed), ran, time.monotonic() - t0,
+    failed = [label for label, error in results.items() if error]
+    print("%d of %d scenarios passed in %.0f s%s" % (len(results) - len(failed), len(results), time.monotonic() - t0,
                                                      "; failed: " + ", ".join(failed) if failed else ""))
-    return 1 if failed or not ran else 0
+    return 1 if failed or not results else 0
 
 
 if __name__ == "__main__":

@@ -35,11 +35,9 @@ class Meter:
 
     def whole(self, q): return tuple(round(v) for v in q)  # Python rounds halves to the even neighbour
 
-    def zoom_in(self):
-        self.zoom *= 1.1 * (1 + self.zoom_error)
+    def zoom_in(self): self.zoom *= 1.1 * (1 + self.zoom_error)
 
-    def fit(self):
-        self.zoom = 1.0
+    def fit(self): self.zoom = 1.0
 
     def calibrate(self, start, end):
         a, b = self.whole(self.twips(start)), self.whole(self.twips(end))
