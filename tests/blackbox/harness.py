@@ -1,20 +1,10 @@
-"""Black-box harness: starts the program on a private X display under a window manager, drives it only with
-real input through the X server (xdotool, which sends through XTEST) and reads what the user sees through
-the accessibility bus. Run through run.sh, which gives it its own session bus."""
+# Black-box harness: starts the program on a private X display under a window manager, drives it only with
+# real input through the X server (xdotool, which sends through XTEST) and reads what the user sees through
+# the accessibility bus. Run through run.sh, which gives it its own session bus.
+#
+#   harness.py [--app PATH] [--artifacts DIR] [GROUP|GROUP.SCENARIO ...]   (every group by default)
 
-import argparse
-import configparser
-import ctypes
-import importlib
-import os
-import re
-import shutil
-import signal
-import subprocess
-import sys
-import time
-import traceback
-import warnings
+import configparser, ctypes, importlib, os, re, shutil, signal, subprocess, sys, tempfile, time, traceback, warnings
 
 import gi
 
@@ -26,13 +16,13 @@ HERE = os.path.dirname(os.path.abspath(__file__))
 ROOT = os.path.dirname(os.path.dirname(HERE))
 SCALE = float(os.environ.get("MW_BLACKBOX_TIMEOUT_SCALE", "1"))
 SCALE_KEYS = {"Unit1": "Kilometres", "Unit2": "Miles", "CalFact": "1", "UnitFact": "1.609344", "Abbrev": "km"}
+POPUP_ITEMS = ["Open Another Map", "Zoom In", "Zoom Out", "Zoom to Fit", "Recalibrate", "Scale Factors...", "Reset"]
 # A report of any of these on the program's error output fails the scenario, whatever it saw on screen.
 REPORTS = re.compile(r"ERROR: AddressSanitizer|ERROR: LeakSanitizer|runtime error:|Invalid (read|write|free)"
                      r"|Conditional jump|uninitialised|Mismatched free|ERROR SUMMARY: [1-9]")
 
 
-class Failure(AssertionError):
-    pass
+class Failure(AssertionError): pass
 
 
 def check(condition, message):
@@ -40,13 +30,9 @@ def check(condition, message):
         raise Failure(message)
 
 
-def _die_with_parent():
-    ctypes.CDLL("libc.so.6").prctl(1, signal.SIGKILL)  # PR_SET_PDEATHSIG: nothing outlives the harness
-    os.setpgrp()
-
-
-def spawn(cmd, **kw):
-    return subprocess.Popen(cmd, preexec_fn=_die_with_parent, **kw)
+def spawn(cmd, **kw):  # in a session of its own, killed with the harness (PR_SET_PDEATHSIG): nothing outlives it
+    return subprocess.Popen(cmd, preexec_fn=lambda: ctypes.CDLL("libc.so.6").prctl(1, signal.SIGKILL),
+                            start_new_session=True, **kw)
 
 
 def stop(proc):
@@ -59,15 +45,14 @@ def stop(proc):
 
 
 def pump():
-    ctx = GLib.MainContext.default()
-    while ctx.iteration(False):
+    while GLib.MainContext.default().iteration(False):
         pass
 
 
+# Polls pred until it gives something true, and returns that; fails after timeout (seconds, scaled), or at
+# once if the program app runs has ended.
 def wait(pred, what, timeout=10, app=None):
-    """Polls pred until it gives something true, and returns that; fails after timeout (seconds, scaled)."""
     deadline = time.monotonic() + timeout * SCALE
-    last = None
     while True:
         pump()
         try:
@@ -76,34 +61,30 @@ def wait(pred, what, timeout=10, app=None):
             last = None  # an object that went away in the meantime
         if last:
             return last
-        if app and app.proc.poll() is not None:
-            raise Failure("the program ended (exit code %s) while waiting for %s" % (app.proc.returncode, what))
-        if time.monotonic() > deadline:
-            raise Failure("timed out waiting for %s" % what)
+        ended = app and app.proc.poll() is not None
+        if ended or time.monotonic() > deadline:
+            what = what() if callable(what) else what  # it may tell how things stand at the time
+            raise Failure("the program ended (exit code %s) while waiting for %s" % (app.proc.returncode, what)
+                          if ended else "timed out waiting for %s" % what)
         time.sleep(0.01)
 
 
 # ---- what the user sees --------------------------------------------------------------------------------
 
-def name(a):
-    return a.get_name() or ""
+def name(a): return a.get_name() or ""
 
 
-def role(a):
-    return a.get_role_name()
+def role(a): return a.get_role_name()
 
 
-def showing(a):
-    return a.get_state_set().contains(Atspi.StateType.SHOWING)
+def state(a, which="showing"):  # which: "showing", "active", "checked", "enabled"...
+    return a.get_state_set().contains(getattr(Atspi.StateType, which.upper()))
 
 
-def children(a):
-    return [c for c in (a.get_child_at_index(i) for i in range(a.get_child_count())) if c]
+def children(a): return [c for c in (a.get_child_at_index(i) for i in range(a.get_child_count())) if c]
 
 
-def text(a):
-    t = a.get_text_iface()
-    return Atspi.Text.get_text(a, 0, -1) if t else name(a)
+def text(a): return Atspi.Text.get_text(a, 0, -1) if a.get_text_iface() else name(a)
 
 
 def extents(a):
@@ -111,83 +92,68 @@ def extents(a):
     return r.x, r.y, r.width, r.height
 
 
-def centre(a):
-    x, y, w, h = extents(a)
-    return x + w // 2, y + h // 2
-
-
+# Of that role (if given) and name (or with a name that passes name_, a test), and showing unless shown is
+# False.
 def matches(a, role_=None, name_=None, shown=True):
-    if role_ and role(a) != role_:
-        return False
-    if name_ is not None and not (name_(name(a)) if callable(name_) else name(a) == name_):
-        return False
-    return showing(a) if shown else True
+    return ((not role_ or role(a) == role_) and (not shown or state(a)) and
+            (name_ is None or (name_(name(a)) if callable(name_) else name(a) == name_)))
 
 
-def find_all(root, role_=None, name_=None, shown=True):
-    found, todo = [], [root]
+def find_all(root, role_=None, name_=None, shown=True):  # root and everything below it, breadth first
+    todo = [root]
     while todo:
         a = todo.pop(0)
+        todo += children(a)
         if matches(a, role_, name_, shown):
-            found.append(a)
-        todo.extend(children(a))
-    return found
+            yield a
 
 
-def find(root, role_=None, name_=None, shown=True):
-    found = find_all(root, role_, name_, shown)
-    return found[0] if found else None
+def find(root, role_=None, name_=None, shown=True): return next(find_all(root, role_, name_, shown), None)
 
 
-def dump(a, depth=0):
+def dump(a, depth=0):  # the accessible tree, for a failure's record
     try:
-        line = "%s%s %r" % ("  " * depth, role(a), name(a))
-        if a.get_text_iface():
-            line += " text=%r" % text(a)
-        if a.get_component_iface():
-            line += " at %s" % (extents(a),)
-        line += "" if showing(a) else " (hidden)"
-        return "\n".join([line] + [dump(c, depth + 1) for c in children(a)])
+        return "\n".join(["%s%s %r%s at %s%s" % ("  " * depth, role(a), name(a), " text=%r" % text(a) if
+                          a.get_text_iface() else "", extents(a), "" if state(a) else " (hidden)")]
+                         + [dump(c, depth + 1) for c in children(a)])
     except GLib.Error as e:
         return "%s(gone: %s)" % ("  " * depth, e)
 
 
 # ---- real input through the X server -------------------------------------------------------------------
 
-def xdo(*args):
-    subprocess.run(["xdotool"] + [str(a) for a in args], check=True)
+def xdo(*args): subprocess.run(["xdotool"] + [str(a) for a in args], check=True)
 
 
-def move(x, y):
-    xdo("mousemove", x, y)
+def click(where, button=1):  # where: a point on screen, or an accessible whose centre is clicked
+    if not isinstance(where, tuple):
+        x, y, w, h = extents(where)
+        where = (x + w // 2, y + h // 2)
+    xdo("mousemove", *where, "click", button)
 
 
-def click(where, button=1):
-    x, y = where if isinstance(where, tuple) else centre(where)
-    xdo("mousemove", x, y, "click", button)
-
-
-def key(*keys):
-    xdo("key", "--clearmodifiers", *keys)
-
-
-def type_text(s):
-    xdo("type", "--delay", 15, "--", s)
+def key(*keys): xdo("key", "--clearmodifiers", *keys)
 
 
 # ---- the program ---------------------------------------------------------------------------------------
 
+# One run of the program with a home of its own (its settings file lives there), and its main window as the
+# user sees it (once main() has found it): caption, meters, zoom readout, map, menus.
 class App:
-    """One run of the program with a home of its own (its settings file lives there)."""
+    def __init__(self, s):
+        s.apps.append(self)
+        self.proc, self.stderr, self.popups = None, "", []  # popups: shown at the pointer, newest last
+        self.listener = Atspi.EventListener.new(self.popped_up)
+        self.listener.register("object:state-changed:showing")
+        env = dict(os.environ, HOME=s.home, XDG_CONFIG_HOME=s.config, TMPDIR=s.tmp, QT_QPA_PLATFORM="xcb",
+                   QT_LINUX_ACCESSIBILITY_ALWAYS_ON="1", QT_ACCESSIBILITY="1")
+        self.err = open(os.path.join(s.tmp, "stderr-%d.txt" % len(s.apps)), "w")
+        self.proc = spawn(os.environ.get("MW_BLACKBOX_WRAPPER", "").split() + [s.binary], cwd=s.work, env=env,
+                          stdout=self.err, stderr=subprocess.STDOUT)
+        self.root = self.wait(lambda: next((a for a in children(Atspi.get_desktop(0)) if a.get_process_id() ==
+                                            self.proc.pid), None), "the program on the accessibility bus", 30)
 
-    def __init__(self, scenario):
-        self.s = scenario
-        self.proc = None
-        self.popups = []  # pop-up menus shown at the pointer, newest last (they are not in the tree)
-        self._listener = Atspi.EventListener.new(self._event)
-        self._listener.register("object:state-changed:showing")
-
-    def _event(self, e):
+    def popped_up(self, e):
         try:
             # The pop-up menu is known by its Reset item, which no menu of the menu bar has.
             if role(e.source) == "popup menu" and e.detail1 and find(e.source, "menu item", "Reset", False):
@@ -195,298 +161,266 @@ class App:
         except GLib.Error:
             pass
 
-    def start(self):
-        s = self.s
-        env = dict(os.environ, HOME=s.home, XDG_CONFIG_HOME=s.config, TMPDIR=s.tmp, QT_QPA_PLATFORM="xcb",
-                   QT_LINUX_ACCESSIBILITY_ALWAYS_ON="1", QT_ACCESSIBILITY="1")
-        wrapper = os.environ.get("MW_BLACKBOX_WRAPPER", "").split()
-        self.err = open(os.path.join(s.tmp, "stderr.txt"), "w")
-        self.proc = spawn(wrapper + [s.binary], cwd=s.work, env=env, stdout=self.err, stderr=subprocess.STDOUT)
-        self.root = wait(self._find_root, "the program on the accessibility bus", 30, self)
-        return self
+    def close(self):
+        stop(self.proc)
+        self.listener.deregister("object:state-changed:showing")
+        self.err.close()
+        self.stderr = open(self.err.name, errors="replace").read()
 
-    def _find_root(self):
-        return next((a for a in children(Atspi.get_desktop(0)) if a.get_process_id() == self.proc.pid), None)
+    def wait(self, pred, what, timeout=10): return wait(pred, what, timeout, self)
 
-    def wait(self, pred, what, timeout=10):
-        return wait(pred, what, timeout, self)
+    def windows(self): return [w for w in children(self.root) if state(w)]
 
-    def windows(self):
-        return [w for w in children(self.root) if showing(w)]
-
+    # The window whose caption is title (or passes title, a test), once it shows; unless active is False,
+    # once it is also the active window and has come to rest where the window manager put it.
     def window(self, title, role_=None, timeout=10, active=True):
-        """The window whose caption is title (or passes title, a test), once it shows; unless active is
-        False, once it is also the active window and has come to rest where the window manager put it."""
-        test = title if callable(title) else (lambda t: t == title)
         what = "a window %s" % (title if isinstance(title, str) else "as expected")
-        w = self.wait(lambda: next((w for w in self.windows() if test(name(w))
-                                    and (role_ is None or role(w) == role_)), None), what, timeout)
-        if active:
-            seen = []
-            self.wait(lambda: w.get_state_set().contains(Atspi.StateType.ACTIVE) and seen[-1:] == [extents(w)]
-                      or seen.append(extents(w)), what + " to be active and still")
+        w = self.wait(lambda: next((w for w in self.windows() if matches(w, role_, title)), None), what, timeout)
+        seen = []
+        self.wait(lambda: not active or state(w, "active") and seen[-1:] == [extents(w)] or seen.append(extents(w)),
+                  what + " to be active and still")
         return w
 
-    def gone(self, window, what):
-        self.wait(lambda: window not in self.windows(), "%s to close" % what)
+    def gone(self, window, what): self.wait(lambda: window not in self.windows(), "%s to close" % what)
 
+    def press(self, window, button, what):  # a button that closes its window
+        click(find(window, "push button", button))
+        self.gone(window, what)
+
+    # Waits for the message box titled title, checks that its text holds expect, and presses its OK. Returns
+    # its text.
     def answer(self, title, expect=None, timeout=10):
-        """Waits for the message box titled title, checks that its text holds expect, and presses its OK.
-        Returns its text."""
         box = self.window(title, "alert", timeout)
         said = "\n".join(name(a) for a in find_all(box, "label") if name(a))
         check(expect is None or expect in said, "message %r says %r, not %r" % (title, said, expect))
-        click(find(box, "push button", "OK"))
-        self.gone(box, "message %r" % title)
+        self.press(box, "OK", "message %r" % title)
         return said
 
-    def main(self):
-        return self.window(lambda t: t.startswith("Mapwheel v"), "frame", active=False)
+    # The file dialog, once it shows; with folder, it must have opened there, with no file name; with path,
+    # that full path is typed into its file name box, and Return.
+    def file_dialog(self, folder=None, path=None, timeout=10):
+        dialog = self.window("Open Map Image...", timeout=timeout)
+        box = find(dialog, "text", "File name:")
+        if folder:
+            shown = name(find(dialog, "combo box", lambda n: n.startswith("/")))
+            check(shown == folder, "the file dialog opened in %r, not in %r" % (shown, folder))
+            check(text(box) == "", "the file name box is not empty")
+        if not path:
+            return dialog
+        click(box)
+        key("ctrl+a")
+        xdo("type", "--delay", 15, "--", path)
+        self.wait(lambda: text(box) == path, "the file name to be typed")
+        key("Return")
 
-    def ended(self, timeout=10):
-        """Waits for the program to end and returns its exit code."""
-        wait(lambda: self.proc.poll() is not None, "the program to end", timeout)
-        return self.proc.returncode
+    def main(self):  # waits for the main window to show
+        self.win = self.window(lambda t: t.startswith("Mapwheel v"), "frame", active=False)
+        return self
 
-    def close(self):
-        stop(self.proc)
-        self._listener.deregister("object:state-changed:showing")
-        if self.proc:
-            self.err.close()
-            with open(self.err.name, errors="replace") as f:
-                self.stderr = f.read()
+    def opened(self, path, zoom=None):  # the map at path shows, just opened: cleared meters, at zoom if given
+        self.main()
+        check(name(self.win).endswith(":-  " + path), "after the open the caption is %r" % name(self.win))
+        check(self.meters()[:2] == ("0.000", "0.000"), "the new map's meters read %r" % (self.meters(),))
+        check(self.zoom().endswith(":1") and zoom in (None, self.zoom()),
+              "the new map shows at %r, not %s" % (self.zoom(), zoom or "at a zoom"))
 
-
-class MainWindow:
-    """The main window as the user sees it: caption, meters, zoom readout, map, menus."""
-
-    def __init__(self, app):
-        self.app = app
-        self.win = app.main()
-
-    def caption(self):
-        return name(self.win)
-
-    def field(self, accessible):
-        return find(self.win, "text", accessible, shown=False)
-
+    # The two meters and the sample count, read between two samples (the count the same before and after),
+    # so that the three belong together.
     def meters(self):
-        """The two meters and the sample count, read between two samples (the count the same before and
-        after), so that the three belong together."""
-        count, primary, secondary = (self.field(n) for n in ("Sample count", "Primary distance", "Secondary distance"))
+        count, primary, secondary = (find(self.win, "text", n, shown=False)
+                                     for n in ("Sample count", "Primary distance", "Secondary distance"))
         while True:
             before, shown = text(count), (text(primary), text(secondary))
             if text(count) == before:
                 return shown + (before,)
 
     def units(self):
-        return text(self.field("Primary unit")), text(self.field("Secondary unit"))
+        return tuple(text(find(self.win, "text", n, shown=False)) for n in ("Primary unit", "Secondary unit"))
 
-    def zoom(self):
-        return name(find(self.win, "label", lambda n: n.endswith(":1")))
+    def zoom(self): return name(find(self.win, "label", lambda n: n.endswith(":1")))
 
-    def map(self):
-        return find(self.win, "filler", "Map")
+    def zoomed(self, command, *args):  # command(*args) must change the zoom readout; the new one
+        before = self.zoom()
+        command(*args)
+        return self.wait(lambda: self.zoom() != before and self.zoom(), "the zoom readout to change from " + before)
 
-    def button(self, tip):
-        return find(self.win, "push button", tip)
+    def view(self):  # what a failed or cancelled open must leave as it was
+        return name(self.win), self.meters(), self.zoom(), self.menu_items("File")
 
-    def tpp(self):
-        """Twips per screen pixel, from a toolbar button that is 480 twips wide."""
-        w = extents(self.button("Zoom In"))[2]
-        check(480 % w == 0, "toolbar button %d pixels wide: the screen is not at a whole twips per pixel" % w)
-        return 480 // w
+    def map(self): return find(self.win, "filler", "Map")
 
+    def button(self, tip): return find(self.win, "push button", tip)
+
+    # Where map pixels [(mx, my), ...] of a sample map (1500 pixels wide) are on screen, on a grid of grain
+    # pixels from the map's corner, so that the averages of a stroke's samples fall on whole twips; points
+    # that fall together are given once.
     def to_screen(self, points, grain=4):
-        """Where map pixels [(mx, my), ...] of a sample map (1500 pixels wide) are on screen, on a grid of
-        grain pixels from the map's corner, so that the averages of a stroke's samples fall on whole
-        twips; points that fall together are given once."""
         x, y, w, h = extents(self.map())
         k = w / 1500.0
         check(abs(float(self.zoom()[:-2]) - k) < 0.006 + 1.0 / 1500, "the zoom readout says %s, the map is shown at "
               "%.4f:1" % (self.zoom(), k))
-        out = []
-        for mx, my in points:
-            p = (x + grain * round(mx * k / grain), y + grain * round(my * k / grain))
-            if not out or p != out[-1]:
-                out.append(p)
-        return out
+        out = [(x + grain * round(mx * k / grain), y + grain * round(my * k / grain)) for mx, my in points]
+        return [p for i, p in enumerate(out) if not i or p != out[i - 1]]
 
-    def menu(self, path):
-        """Chooses a menu item by its captions, e.g. ("File", "Exit"), by clicking like a user."""
-        item = find(self.win, "menu item", path[0])
-        for caption in path[1:]:
-            click(item)
-            popup = self.app.wait(lambda: next((c for c in children(item) if showing(c)), None),
-                                  "menu %r to open" % name(item))
-            item = self.app.wait(lambda: find(popup, "menu item", caption), "menu item %r" % caption)
-        click(item)
+    # Chooses a menu item by the captions of the menu and the item, by clicking like a user; with window,
+    # returns the window of that caption that it opens.
+    def menu(self, title, item, window=None):
+        top = find(self.win, "menu item", title)
+        click(top)
+        popup = self.wait(lambda: next((c for c in children(top) if state(c)), None), "menu %r to open" % title)
+        click(self.wait(lambda: find(popup, "menu item", item), "menu item %r" % item))
+        return window and self.window(window)
 
     def menu_items(self, title):
         popup = find(find(self.win, "menu item", title), "popup menu", shown=False)
         return [name(c) for c in children(popup) if role(c) == "menu item"]
 
+    # Releases button at where (a point on screen) and returns the pop-up menu that then shows there (its top
+    # left corner at the pointer), which must be the only one opened since there were since; after says what
+    # came before, for the messages.
+    def popup(self, where, button=3, since=None, after=""):
+        since = len(self.popups) if since is None else since
+        click(where, button)
+
+        def at_pointer():
+            if len(self.popups) > since and state(self.popups[-1]):
+                x, y = extents(self.popups[-1])[:2]
+                return abs(x - where[0]) <= 2 and abs(y - where[1]) <= 2
+        self.wait(at_pointer, lambda: "a pop-up menu at the pointer %s; %d opened %s"
+                  % (where, len(self.popups) - since, after))
+        pump()  # the news of any menu opened before this one has come in by now
+        check(len(self.popups) == since + 1, "%d pop-up menus opened %s; one was expected, at the pointer %s"
+              % (len(self.popups) - since, after, where))
+        items = [name(c) for c in children(self.popups[-1]) if role(c) == "menu item"]
+        check(items == POPUP_ITEMS, "the pop-up menu holds %r" % items)
+        return self.popups[-1]
+
+    def pick(self, menu, item=None):  # chooses item from a pop-up menu, or without one closes it by Escape
+        if item:
+            click(find(menu, "menu item", item))
+        else:
+            key("Escape")
+        self.wait(lambda: not state(menu), "the pop-up menu to close")
+
 
 # ---- scenarios -----------------------------------------------------------------------------------------
 
+# A fresh world for one scenario: a copy of the sample maps and help file to start from, and a home whose
+# settings hold the default scale, as a first run leaves them.
 class Scenario:
-    """A fresh world for one scenario: a copy of the sample maps and help file to start from, and a home."""
-
     def __init__(self, name, binary, base):
-        self.name, self.binary = name, binary
+        self.name, self.binary, self.apps = name, binary, []
         self.tmp = os.path.join(base, name)
-        self.home = os.path.join(self.tmp, "home")
-        self.config = os.path.join(self.home, ".config")
-        self.work = os.path.join(self.tmp, "work")
-        self.maps = os.path.join(self.work, "Maps")
+        self.home, self.config, self.work, self.maps = (os.path.join(self.tmp, p) for p in (
+            "home", "home/.config", "work", "work/Maps"))
         self.ini = os.path.join(self.config, "Holloway", "Holloway.ini")
-        os.makedirs(self.home)
         shutil.copytree(os.path.join(ROOT, "Maps"), self.maps)
         shutil.copy(os.path.join(ROOT, "mapwheel.hlp"), self.work)
-        self.apps = []
+        self.write_settings()
 
-    def write_settings(self, keys=SCALE_KEYS, **more):
+    def write_settings(self, **more):
         os.makedirs(os.path.dirname(self.ini), exist_ok=True)
         with open(self.ini, "w") as f:
-            f.write("[Mapwheel]\n" + "".join("%s=%s\n" % kv for kv in {**keys, **more}.items()))
+            f.write("[Mapwheel]\n" + "".join("%s=%s\n" % kv for kv in {**SCALE_KEYS, **more}.items()))
 
     def settings(self):
-        if not os.path.exists(self.ini):
-            return None
         ini = configparser.ConfigParser(interpolation=None)
         ini.optionxform = str
-        ini.read(self.ini)
+        ini.read(self.ini)  # none if there is no file
         return dict(ini["Mapwheel"]) if ini.has_section("Mapwheel") else {}
 
-    def settings_bytes(self):
-        return open(self.ini, "rb").read() if os.path.exists(self.ini) else None
+    def settings_bytes(self): return open(self.ini, "rb").read() if os.path.exists(self.ini) else None
 
-    def launch(self):
+    # Starts the program; with map_name, goes through start-up as a user does: the splash, the file dialog,
+    # the map; then the calibration prompt, unless prompt is None (a first run).
+    def launch(self, map_name=None, prompt="1 km away"):
         app = App(self)
-        self.apps.append(app)
-        return app.start()
+        if map_name:
+            app.file_dialog(path=os.path.join(self.maps, map_name), timeout=20)
+            app.main()
+            if prompt:
+                app.answer("Calibration Procedure", prompt)
+        return app
 
-    def open_first(self, app, map_name, first_run=False, prompt="1 km away"):
-        """Start-up as a user goes through it: the splash, the file dialog, a map; then the calibration
-        prompt (or, on a first run, the Scale Factors dialog). Returns the main window."""
-        dialog = app.window("Open Map Image...", timeout=20)
-        choose_file(dialog, os.path.join(self.maps, map_name))
-        main = MainWindow(app)
-        if not first_run:
-            app.answer("Calibration Procedure", prompt)
-        return main
+    # Ends the program, by File > Exit unless how does it otherwise, and checks that it ended with code 0
+    # and left the settings file as it was (or as it was before).
+    def finish(self, app, how=None, what="Exit", before=None):
+        before = self.settings_bytes() if before is None else before
+        how() if how else app.main().menu("File", "Exit")
+        wait(lambda: app.proc.poll() is not None, "the program to end")
+        check(app.proc.returncode == 0, "%s ended the program with code %s" % (what, app.proc.returncode))
+        check(self.settings_bytes() == before, "%s wrote to the settings file" % what)
 
-    def finish(self, app):
-        """Ends the program by File > Exit and checks that it ended cleanly."""
-        before = self.settings_bytes()
-        MainWindow(app).menu(("File", "Exit"))
-        check(app.ended() == 0, "Exit ended the program with code %s" % app.proc.returncode)
-        check(self.settings_bytes() == before, "Exit wrote to the settings file")
+    def run(self, fn, artifacts):  # the error, if the scenario fails
+        error = None
+        try:
+            fn(self)
+        except Exception as e:  # noqa: BLE001 - every failure is reported the same way
+            error = str(e) if isinstance(e, Failure) else traceback.format_exc().strip()
+            last = self.apps[-1] if self.apps else None
+            if last and last.proc.poll() not in (None, 0) and "the program ended" not in error:
+                error = "the program ended (exit code %s): %s" % (last.proc.returncode, error)
+            error += self.record(artifacts, last)
+        finally:
+            for a in self.apps:
+                a.close()
+        reports = ["run %d: %s" % (i, line) for i, a in enumerate(self.apps, 1) for line in a.stderr.splitlines()
+                   if REPORTS.search(line)]
+        if reports and not error:
+            error = "the program reported on its error output:" + "\n    ".join([""] + reports[:10])
+            error += self.record(artifacts)
+        return error
 
-
-def choose_file(dialog, path):
-    """Types a full path into the file dialog's file name box and presses Return."""
-    box = find(dialog, "text", "File name:")
-    click(box)
-    key("ctrl+a")
-    type_text(path)
-    wait(lambda: text(box) == path, "the file name to be typed")
-    key("Return")
-
-
-def save_artifacts(scenario, artifacts, app):
-    where = os.path.join(artifacts, scenario.name)
-    os.makedirs(where, exist_ok=True)
-    subprocess.run(["import", "-window", "root", os.path.join(where, "screen.png")], stderr=subprocess.DEVNULL)
-    if app and app.proc and app.proc.poll() is None:
-        with open(os.path.join(where, "tree.txt"), "w") as f:
-            f.write(dump(app.root) + "\n")
-    for i, a in enumerate(scenario.apps):
-        if os.path.exists(a.err.name):
-            shutil.copy(a.err.name, os.path.join(where, "stderr-%d.txt" % (i + 1)))
-    if os.path.exists(scenario.ini):
-        shutil.copy(scenario.ini, where)
-    return where
-
-
-def run_scenario(fn, name, binary, base, artifacts):
-    s = Scenario(name, binary, base)
-    error = None
-    try:
-        fn(s)
-    except Exception as e:  # noqa: BLE001 - every failure is reported the same way
-        error = "".join(traceback.format_exception_only(type(e), e)).strip()
-        last = s.apps[-1] if s.apps else None
-        if last and last.proc.poll() not in (None, 0) and "the program ended" not in error:
-            error = "the program ended (exit code %s): %s" % (last.proc.returncode, error)
-        elif not isinstance(e, Failure):
-            error += "\n" + traceback.format_exc()
-        error += "\n  screenshot, accessible tree and error output: %s" % save_artifacts(s, artifacts, last)
-    finally:
-        for a in s.apps:
-            a.close()
-    for i, a in enumerate(s.apps):
-        report = [line for line in a.stderr.splitlines() if REPORTS.search(line)]
-        if report and not error:
-            error = "the program reported on its error output (run %d):\n    %s" % (i + 1, "\n    ".join(report[:10]))
-            error += "\n  saved in %s" % save_artifacts(s, artifacts, None)
-    return error
+    def record(self, artifacts, app=None):  # the screen, accessible tree, error output and settings
+        where = os.path.join(artifacts, self.name)
+        os.makedirs(where, exist_ok=True)
+        subprocess.run(["import", "-window", "root", os.path.join(where, "screen.png")], stderr=subprocess.DEVNULL)
+        if app and app.proc.poll() is None:
+            open(os.path.join(where, "tree.txt"), "w").write(dump(app.root) + "\n")
+        for f in [a.err.name for a in self.apps] + [self.ini]:
+            if os.path.exists(f):
+                shutil.copy(f, where)
+        return "\n  screenshot, accessible tree and error output: " + where
 
 
-# ---- the world -----------------------------------------------------------------------------------------
-
-def start_world(base):
-    """A private X display (its number chosen by the server) with a window manager on it."""
-    r, w = os.pipe()
-    xvfb = spawn(["Xvfb", "-displayfd", str(w), "-screen", "0", "1600x1000x24", "-dpi", "96", "-nolisten", "tcp",
-                  "-noreset"], pass_fds=(w,), stderr=open(os.path.join(base, "xvfb.log"), "w"))
-    os.close(w)
-    with os.fdopen(r) as display:
-        number = display.readline().strip()  # written once the server takes connections
-    check(number, "Xvfb did not start")
-    os.environ["DISPLAY"] = ":" + number
-    wm = spawn(["openbox", "--config-file", "/etc/xdg/openbox/rc.xml"], stdout=subprocess.DEVNULL,
-               stderr=open(os.path.join(base, "openbox.log"), "w"))
-    wait(lambda: b"window id" in subprocess.run(["xprop", "-root", "_NET_SUPPORTING_WM_CHECK"],
-                                                 capture_output=True).stdout, "the window manager", 20)
-    return [wm, xvfb]
-
+# ---- the world: a private X display (its number chosen by the server) with a window manager on it ---------
 
 def main(argv):
-    ap = argparse.ArgumentParser(description="Runs black-box scenarios: GROUP or GROUP.SCENARIO, all by default.")
-    ap.add_argument("--app", default=os.environ.get("MW_BLACKBOX_APP", os.path.join(ROOT, "build/app/mapwheel")))
-    ap.add_argument("--artifacts", default=os.environ.get("MW_BLACKBOX_ARTIFACTS",
-                                                          os.path.join(ROOT, "build/blackbox-artifacts")))
-    ap.add_argument("wanted", nargs="*")
-    opts = ap.parse_args(argv)
-    binary, artifacts, wanted = os.path.abspath(opts.app), opts.artifacts, opts.wanted
+    opts = {"--app": os.environ.get("MW_BLACKBOX_APP", os.path.join(ROOT, "build/app/mapwheel")),
+            "--artifacts": os.environ.get("MW_BLACKBOX_ARTIFACTS", os.path.join(ROOT, "build/blackbox-artifacts"))}
+    while argv[:1] and argv[0] in opts:
+        opts[argv[0]], argv = argv[1], argv[2:]
+    binary = os.path.abspath(opts["--app"])
     check(os.access(binary, os.X_OK), "no program at %s" % binary)
-    groups = sorted(f[:-3] for f in os.listdir(os.path.join(HERE, "scenarios")) if f.endswith(".py"))
-    wanted = wanted or groups
-    base = os.environ.get("MW_BLACKBOX_TMP") or os.path.join("/tmp", "mapwheel-blackbox-%d" % os.getpid())
-    os.makedirs(base, exist_ok=True)
-    sys.path.insert(0, HERE)
-    world = start_world(base)
-    failed, ran, t0 = [], 0, time.monotonic()
+    base = os.environ.get("MW_BLACKBOX_TMP") or tempfile.mkdtemp(prefix="mapwheel-blackbox-")
+    r, w = os.pipe()
+    world = [spawn(["Xvfb", "-displayfd", str(w), "-screen", "0", "1600x1000x24", "-dpi", "96", "-nolisten", "tcp",
+                    "-noreset"], pass_fds=(w,), stderr=open(os.path.join(base, "xvfb.log"), "w"))]
+    os.close(w)
+    results, t0 = {}, time.monotonic()  # each scenario's error, if it failed
     try:
-        for w in wanted:
+        os.environ["DISPLAY"] = ":" + os.fdopen(r).readline().strip()  # written once the server takes connections
+        check(os.environ["DISPLAY"] != ":", "Xvfb did not start")
+        world.append(spawn(["openbox", "--config-file", "/etc/xdg/openbox/rc.xml"], stdout=subprocess.DEVNULL,
+                           stderr=open(os.path.join(base, "openbox.log"), "w")))
+        wait(lambda: b"window id" in subprocess.run(["xprop", "-root", "_NET_SUPPORTING_WM_CHECK"],
+                                                     capture_output=True).stdout, "the window manager", 20)
+        for w in argv or sorted(f[:-3] for f in os.listdir(os.path.join(HERE, "scenarios")) if f.endswith(".py")):
             group, _, only = w.partition(".")
             module = importlib.import_module("scenarios." + group)
-            for fname in [n for n in dir(module) if n.startswith("scenario_") and (not only or n == "scenario_" + only)]:
-                label = "%s.%s" % (group, fname[len("scenario_"):])
-                t = time.monotonic()
-                error = run_scenario(getattr(module, fname), label, binary, base, artifacts)
-                ran += 1
+            for fname in [n for n in dir(module) if n.startswith("scenario_") and n[9:] == (only or n[9:])]:
+                label, t = "%s.%s" % (group, fname[9:]), time.monotonic()
+                results[label] = error = Scenario(label, binary, base).run(getattr(module, fname), opts["--artifacts"])
                 print("%s %s (%.1f s)" % ("FAIL" if error else "ok  ", label, time.monotonic() - t), flush=True)
                 if error:
                     print("    " + error.replace("\n", "\n    "), flush=True)
-                    failed.append(label)
     finally:
-        for p in world:
+        for p in reversed(world):
             stop(p)
-    print("%d of %d scenarios passed in %.0f s%s" % (ran - len(failed), ran, time.monotonic() - t0,
+    failed = [label for label, error in results.items() if error]
+    print("%d of %d scenarios passed in %.0f s%s" % (len(results) - len(failed), len(results), time.monotonic() - t0,
                                                      "; failed: " + ", ".join(failed) if failed else ""))
-    return 1 if failed or not ran else 0
+    return 1 if failed or not results else 0
 
 
 if __name__ == "__main__":

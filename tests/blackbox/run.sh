@@ -7,7 +7,6 @@
 # Environment: MW_BLACKBOX_APP (program), MW_BLACKBOX_WRAPPER (command put in front of it, e.g. valgrind),
 # MW_BLACKBOX_TIMEOUT_SCALE (multiplies every wait), MW_BLACKBOX_ARTIFACTS (where failures are recorded).
 set -euo pipefail
-here=$(cd "$(dirname "$0")" && pwd)
 
 tmp=$(mktemp -d "${TMPDIR:-/tmp}/mapwheel-blackbox.XXXXXX")
 trap 'rm -rf "$tmp"' EXIT
@@ -19,8 +18,6 @@ unset DISPLAY WAYLAND_DISPLAY DBUS_SESSION_BUS_ADDRESS AT_SPI_BUS_ADDRESS SESSIO
 export HOME="$tmp/home" XDG_RUNTIME_DIR="$tmp/run" MW_BLACKBOX_TMP="$tmp"
 
 # The session bus ends with the harness, and the accessibility bus it started goes with it. The buses' own
-# chatter goes to a log; the harness reports on the caller's output.
-status=0
-dbus-run-session -- bash -c 'exec 1>&3 2>&4 3>&- 4>&-; exec /usr/bin/python3 "$@"' harness "$here/harness.py" "$@" \
-    3>&1 4>&2 >"$tmp/bus.log" 2>&1 || status=$?
-exit "$status"
+# chatter goes to a log; the harness reports on the caller's output, and its exit code is this script's.
+dbus-run-session -- bash -c 'exec 1>&3 2>&4 3>&- 4>&-; exec /usr/bin/python3 "$@"' harness \
+    "$(dirname "$0")/harness.py" "$@" 3>&1 4>&2 >"$tmp/bus.log" 2>&1

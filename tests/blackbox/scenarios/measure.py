@@ -1,16 +1,15 @@
-"""Calibrating and tracing: the meters must read what the measuring rules give for the very points sent."""
+# Calibrating and tracing: the meters must read what the measuring rules give for the very points sent.
 
 import math
 
-from harness import check, click, extents, find, key, move, xdo
-from meter import Meters, calibrate, stroke
+from harness import check, click, extents, find, key, xdo
+from meter import Meters
 
 # Ashby Moor's marked route (map pixels), 6.000 km at 250 pixels to the km.
 ASHBY_ROUTE = [(200, 820), (350, 620), (590, 550), (790, 700), (1030, 630), (1100, 390), (1250, 190)]
 
 
-def along(corners, step):
-    """Map points every step pixels along a polyline, each corner included."""
+def along(corners, step):  # map points every step pixels along a polyline, each corner included
     out = [corners[0]]
     for (x0, y0), (x1, y1) in zip(corners, corners[1:]):
         n = max(1, round(math.dist((x0, y0), (x1, y1)) / step))
@@ -18,92 +17,66 @@ def along(corners, step):
     return out
 
 
-def km(shown):
-    return float(shown[0])
-
-
-def near(reading, km_, tolerance, what):
-    """The primary reading is within tolerance of km_, beyond the rounding to the decimals shown."""
+def near(reading, km, tolerance, what):  # the primary reading, but for the rounding to the decimals shown
     decimals = len(reading.strip().partition(".")[2])
-    check(abs(float(reading) - km_) <= tolerance + 0.5 * 10 ** -decimals,
-          "%s reads %r, not %.3f" % (what, reading, km_))
-
-
-def zoom_changes(app, main, command):
-    before = main.zoom()
-    command()
-    return app.wait(lambda: main.zoom() != before and main.zoom(), "the zoom readout to change from " + before)
+    check(abs(float(reading) - km) <= tolerance + 0.5 * 10 ** -decimals, "%s reads %r, not %.3f" % (what, reading, km))
 
 
 def scenario_void_calibration_then_route(s):
-    s.write_settings()
-    app = s.launch()
-    main = s.open_first(app, "ashby-moor.gif")
-    check(main.units() == ("Kilometres", "Miles"), "unit names %r" % (main.units(),))
-    meters = Meters(main.tpp())
-    a, b = main.to_screen([(375, 375), (625, 375)])
-    calibrate(app, main, meters, a, a)  # no length: void, and asked again
-    calibrate(app, main, meters, a, b)  # one grid square, 1 km
-    shown = stroke(app, main, meters, main.to_screen(along(ASHBY_ROUTE, 40)))
-    near(shown[0], 6.0, 0.05, "the 6 km route")
+    app = s.launch("ashby-moor.gif")
+    check(app.units() == ("Kilometres", "Miles"), "unit names %r" % (app.units(),))
+    meters = Meters(app, (375, 375), (375, 375))  # no length: void, and asked again
+    meters.drag_calibration((375, 375), (625, 375))  # one grid square, 1 km
+    near(meters.trace(along(ASHBY_ROUTE, 40))[0], 6.0, 0.05, "the 6 km route")
     s.finish(app)
 
 
 def scenario_zoom_and_scroll_between_strokes(s):
-    s.write_settings()
-    app = s.launch()
-    main = s.open_first(app, "cold-fell.jpg")
-    meters = Meters(main.tpp())
-    zoom_changes(app, main, lambda: key("ctrl+i"))  # zoomed in before calibrating
+    app = s.launch("cold-fell.jpg")
+    meters = Meters(app)
+    app.zoomed(key, "ctrl+i")  # zoomed in before calibrating
     meters.zoom_in()
-    a, b = main.to_screen([(375, 625), (375, 875)])  # between two grid lines, upright
-    calibrate(app, main, meters, a, b)
+    meters.drag_calibration((375, 625), (375, 875))  # between two grid lines, upright
     # A zigzag: the four-sample average smooths it to far less than the length of its legs.
     zig = [(450 + 40 * i, 300 + (90 if i % 2 else 0)) for i in range(12)]
-    first = stroke(app, main, meters, main.to_screen(zig))
+    first = meters.trace(zig)
     legs = sum(math.dist(p, q) for p, q in zip(zig, zig[1:])) / 250
-    check(1.76 < km(first) < legs / 2, "the zigzag (%.2f km of legs) reads %r" % (legs, first))
+    check(1.76 < float(first[0]) < legs / 2, "the zigzag (%.2f km of legs) reads %r" % (legs, first))
 
-    zoom_changes(app, main, lambda: click(main.button("Zoom In")))
+    app.zoomed(click, app.button("Zoom In"))
     meters.zoom_in()
-    bar = main.app.wait(lambda: find(main.win, "scroll bar"), "a scroll bar after zooming in")
-    x, y, w, h = extents(bar)
-    before = extents(main.map())
+    x, y, w, h = extents(app.wait(lambda: find(app.win, "scroll bar"), "a scroll bar after zooming in"))
+    before = extents(app.map())
     click((x + w // 2, y + h - 30) if h > w else (x + w - 30, y + h // 2))  # the track, near its far end
-    app.wait(lambda: extents(main.map()) != before, "the map to scroll")
+    app.wait(lambda: extents(app.map()) != before, "the map to scroll")
     # Two kilometres along a grid line.
-    second = stroke(app, main, meters, main.to_screen(along([(625, 375), (625, 875)], 30)))
-    near(second[0], km(first) + 2.0, 0.02, "2 km more along a grid line")
+    second = meters.trace(along([(625, 375), (625, 875)], 30))
+    near(second[0], float(first[0]) + 2.0, 0.02, "2 km more along a grid line")
 
-    zoom_changes(app, main, lambda: key("ctrl+f"))
+    app.zoomed(key, "ctrl+f")
     meters.fit()
-    third = stroke(app, main, meters, main.to_screen(along([(1125, 375), (1125, 125), (1375, 125)], 25)))
-    near(third[0], km(second) + 2.0, 0.1, "2 km more round a grid corner (the average rounds it off)")
+    third = meters.trace(along([(1125, 375), (1125, 125), (1375, 125)], 25))
+    near(third[0], float(second[0]) + 2.0, 0.1, "2 km more round a grid corner (the average rounds it off)")
 
-    click(main.button("Reset the tripmeters"))
-    app.wait(lambda: main.meters() == ("0.000", "0.000", "0"), "Reset to clear the meters")
+    click(app.button("Reset the tripmeters"))
+    app.wait(lambda: app.meters() == ("0.000", "0.000", "0"), "Reset to clear the meters")
     s.finish(app)
 
 
 def scenario_no_zoom_while_a_stroke_is_drawn(s):
-    """A zoom mid-stroke would mix two scales in one drag: it is refused until the button is released."""
-    s.write_settings()
-    app = s.launch()
-    main = s.open_first(app, "rushmere-edge.bmp")
-    meters = Meters(main.tpp())
-    calibrate(app, main, meters, *main.to_screen([(375, 375), (625, 375)]))
-    fitted = main.zoom()
-    a, b, c = main.to_screen([(400, 600), (500, 600), (600, 600)])
-    move(*a)
-    xdo("mousedown", 1)
-    for i, (p, keys) in enumerate([(b, "ctrl+i"), (c, "ctrl+t")]):  # zoom in, zoom out
-        move(*p)
-        app.wait(lambda: main.meters()[2] == str(i + 2), "sample %d to be taken" % (i + 2))
-        xdo("key", keys)  # not key(): clearing the modifiers would also let go of the button
-    move(*a)  # taken after the commands above, so they have been handled by then
-    app.wait(lambda: main.meters()[2] == "4", "sample 4 to be taken")
-    check(main.zoom() == fitted, "the zoom changed to %s during a stroke" % main.zoom())
+    # A zoom mid-stroke would mix two scales in one drag: it is refused until the button is released.
+    app = s.launch("rushmere-edge.bmp")
+    Meters(app, (375, 375), (625, 375))
+    fitted = app.zoom()
+    a, b, c = app.to_screen([(400, 600), (500, 600), (600, 600)])
+    xdo("mousemove", *a, "mousedown", 1)
+    # Zoom in, zoom out; the last sample is taken after both commands, so they have been handled by then.
+    for i, (p, keys) in enumerate([(b, "ctrl+i"), (c, "ctrl+t"), (a, None)]):
+        xdo("mousemove", *p)
+        app.wait(lambda: app.meters()[2] == str(i + 2), "sample %d to be taken" % (i + 2))
+        if keys:
+            xdo("key", keys)  # not key(): clearing the modifiers would also let go of the button
+    check(app.zoom() == fitted, "the zoom changed to %s during a stroke" % app.zoom())
     xdo("mouseup", 1)
-    key("ctrl+i")
-    app.wait(lambda: main.zoom() != fitted, "Ctrl+I to zoom in once the stroke has ended")
+    app.zoomed(key, "ctrl+i")  # once the stroke has ended
     s.finish(app)
