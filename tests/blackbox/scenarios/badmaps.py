@@ -36,3 +36,16 @@ def scenario_bad_maps_leave_the_good_one_open(s):
     # Still calibrated: a further stroke adds to the count.
     meters.trace([(700, 500), (760, 540), (820, 560), (880, 600)])
     s.finish(app)
+
+
+def scenario_bad_first_map_asks_again(s):
+    # At start-up there is no map to go back to: the file dialog comes again, and the next map opens.
+    path = os.path.join(s.tmp, "empty.gif")
+    open(path, "wb").close()
+    app = s.launch()
+    app.file_dialog(path=path, timeout=20)
+    check("empty.gif" in app.answer("Map Not Opened"), "the message does not name empty.gif")
+    app.file_dialog(folder=s.maps, path=os.path.join(s.maps, "cold-fell.jpg"))
+    app.answer("Calibration Procedure", "1 km away")
+    app.opened(os.path.join(s.maps, "cold-fell.jpg"))
+    s.finish(app)
