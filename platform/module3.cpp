@@ -68,7 +68,12 @@ float TwipsPerPixelY()
 
 void GetWorkArea(int32_t& left, int32_t& top, int32_t& width, int32_t& height, int16_t inTwips)
 {
-    const WorkAreaSource& src = CurrentWorkAreaSource();
+    GetWorkArea(CurrentWorkAreaSource(), left, top, width, height, inTwips);
+}
+
+void GetWorkArea(const WorkAreaSource& src, int32_t& left, int32_t& top, int32_t& width, int32_t& height,
+                 int16_t inTwips)
+{
     QRect area = src.workArea();
     if (area.isEmpty())
         area = src.screenArea();

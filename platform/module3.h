@@ -43,3 +43,6 @@ constexpr int DesignWorkAreaHeight = 600;
 // 32-bit differences: an out-of-range value raises OverflowError. A failed query falls back to the whole
 // screen, and without a screen to the design size.
 void GetWorkArea(int32_t& left, int32_t& top, int32_t& width, int32_t& height, int16_t inTwips);
+// The same, asking `source` rather than the current source.
+void GetWorkArea(const WorkAreaSource& source, int32_t& left, int32_t& top, int32_t& width, int32_t& height,
+                 int16_t inTwips);
