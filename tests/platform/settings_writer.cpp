@@ -13,15 +13,12 @@ int main(int argc, char** argv)
     if (args.size() != 5)
         return 2;
     QtSettingsStore store(args[1]);
-    const int count = args[3].toInt();
-    for (int i = 0; i < count; ++i) {
+    for (int i = 0; i < args[3].toInt(); ++i) {
         const QString text = QStringLiteral("%1-%2").arg(args[2]).arg(i);
-        if (!store.setValues({{"Unit1", text},
-                              {"Unit2", text},
-                              {"CalFact", text},
-                              {"UnitFact", text},
-                              {"Abbrev", text},
-                              {args[4], text}})) {
+        QList<std::pair<QString, QString>> entries{{args[4], text}};
+        for (const char* key : {"Unit1", "Unit2", "CalFact", "UnitFact", "Abbrev"})
+            entries.append({key, text});
+        if (!store.setValues(entries)) {
             std::fprintf(stderr, "%s\n", qPrintable(store.errorString()));
             return 1;
         }

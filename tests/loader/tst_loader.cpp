@@ -1,0 +1,191 @@
+#include "maploader.h"
+#include "picturebuffer.h"
+#include "pictureheader.h"
+#include "synthmap.h"
+
+#include <QFile>
+#include <QRegularExpression>
+#include <QTemporaryDir>
+#include <QTemporaryFile>
+#include <QTest>
+#include <QtEndian>
+#include <limits>
+
+namespace
+{
+// Header fields in the little-endian order BMP and GIF files store them.
+template <typename... T> QByteArray le(T... fields)
+{
+    QByteArray b;
+    ((fields = qToLittleEndian(fields), b.append(reinterpret_cast<const char*>(&fields), sizeof fields)),
+     ...);
+    return b;
+}
+
+// A BMP's file and info headers, 54 bytes; the rows would follow.
+QByteArray bmp(qint32 width, qint32 height, quint16 bits = 24, quint32 compression = 0, quint32 info = 40)
+{
+    return "BM" + le(0, 0, 54, info, width, height, quint16(1), bits, compression) + QByteArray(20, '\0');
+}
+
+// A 2 x 1 GIF: a 4-colour table, then `before`, then the picture (with a 4-colour table of its own when
+// `local`) in LZW codes of `codeSize` bits, one data sub-block, its end mark and the trailer.
+QByteArray gif(char codeSize = 2, const QByteArray& before = {}, bool local = false)
+{
+    return "GIF89a" + le(quint16(2), quint16(1)) + QByteArray("\x81\0\0", 3) + QByteArray(12, '\x40') +
+           before + ',' + le(quint16(0), quint16(0), quint16(2), quint16(1)) + (local ? '\x81' : '\0') +
+           QByteArray(local ? 12 : 0, '\x20') + codeSize + QByteArray("\x02\x04\x0a\0;", 5);
+}
+
+// The mean difference of the channels of two pictures in 32-bit formats without transparency; 0 only when
+// they are the same.
+double difference(const QImage& a, const QImage& b)
+{
+    if (a.size() != b.size())
+        return 256;
+    qint64 sum = 0;
+    for (int y = 0; y < a.height(); ++y)
+        for (int i = 0; i < a.width() * 4; ++i)
+            sum += std::abs(a.constScanLine(y)[i] - b.constScanLine(y)[i]);
+    return sum / (3.0 * a.width() * a.height());
+}
+} // namespace
+
+class TestLoader : public QObject
+{
+    Q_OBJECT
+    QTemporaryDir m_dir;
+    QImage m_blocks{1100, 600, QImage::Format_RGB32}; // 16-pixel squares in the GIF writer's own colours
+
+private slots:
+    void initTestCase()
+    {
+        for (int y = 0; y < 600; ++y)
+            for (int x = 0; x < 1100; ++x)
+                m_blocks.setPixel(x, y, qRgb(x / 16 % 6 * 51, 0, y / 16 % 6 * 51));
+        QVERIFY(m_blocks.save(m_dir.filePath("map.jpg"), nullptr, 100) &&
+                m_blocks.save(m_dir.filePath("map.bmp")) && writeGif(m_blocks, m_dir.filePath("map.gif")));
+    }
+
+    void opens_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QByteArray>("bytes"); // null: the file as it is, or none
+        QTest::addColumn<qint64>("limit");
+        QTest::addColumn<QString>("error"); // empty: the file opens
+        const QString cut = "%1 is damaged: it ends before the picture does.",
+                      huge = "%1 is 60000 x 60000 pixels: it needs 13.4 GB of memory, more than this "
+                             "computer can spare.";
+        const auto file = [this](const char* name) {
+            QFile f(m_dir.filePath(name));
+            return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+        };
+        const auto row = [](const char* name, const QByteArray& bytes, const QString& error,
+                            qint64 limit = qint64(1) << 30) {
+            QTest::addRow("%s %lld", name, limit)
+                << name << bytes << limit << (error.isEmpty() ? error : error.arg(name));
+        };
+        for (const char* name : {"map.jpg", "map.bmp", "map.gif"}) {
+            row(name, {}, {}, 2640000); // 1100 x 600 pixels at 4 bytes each
+            row(name, {},
+                "%1 is 1100 x 600 pixels: it needs 3 MB of memory, more than this computer can spare.",
+                2639999);
+        }
+        row("half.jpg", file("map.jpg").left(file("map.jpg").size() / 2), cut);
+        row("short.bmp", file("map.bmp").chopped(1), cut);
+        row("code12.gif", gif(12), "%1 is damaged: its picture data cannot be decoded.");
+        row("notes.jpg", "Walk from the mill to the beacon.\n", "%1 is not a picture Mapwheel can read.");
+        row("gone.bmp", {}, "%1 cannot be opened: there is no such file.");
+        row("huge.bmp", bmp(60000, 60000) + QByteArray(100, '\x7f'), huge);
+    }
+    void opens()
+    {
+        QFETCH(QString, name);
+        QFETCH(QByteArray, bytes);
+        QFETCH(qint64, limit);
+        QFile f(m_dir.filePath(name));
+        QVERIFY(bytes.isNull() || (f.open(QIODevice::WriteOnly) && f.write(bytes) >= 0 && f.flush()));
+        const qint64 allocated = PictureBuffer::totalAllocated();
+        QString error = "not cleared";
+        const MapPicturePtr picture = MapLoader::loadBlocking(f.fileName(), &error, LoadLimits{limit});
+        QTEST(error, "error");
+        QCOMPARE(bool(picture), error.isEmpty());
+        if (name.startsWith("huge")) // refused before any picture memory is taken
+            QCOMPARE(PictureBuffer::totalAllocated(), allocated);
+        if (!picture)
+            return;
+        const double tolerance = name.endsWith("jpg") ? 3 : 0; // mean channel difference
+        QVERIFY(difference(picture->full(), m_blocks) <= tolerance);
+        // Shrunk copies: a quarter, then halves until both sides are at most 256 (no half-size copy).
+        QCOMPARE(picture->levels().size(), size_t(2));
+        QVERIFY(difference(picture->levels()[0], m_blocks.scaled(275, 150)) <= tolerance);
+        QVERIFY(difference(picture->levels()[1], m_blocks.scaled(137, 75)) <= tolerance);
+    }
+
+    void header_data()
+    {
+        QTest::addColumn<QByteArray>("file");
+        QTest::addColumn<PictureHeader::Kind>("kind");
+        QTest::addColumn<QSize>("size"); // only BMP and GIF headers are read here
+        QTest::addColumn<PictureHeader::Completeness>("verdict");
+        const auto row = [](const char* tag, const QByteArray& file, auto kind, QSize size, auto verdict) {
+            QTest::newRow(tag) << file << kind << size << verdict;
+        };
+        using enum PictureHeader::Kind;
+        using enum PictureHeader::Completeness;
+        const QByteArray g = gif(), rows(24, '\x11'); // 3 x 2 at 24 bits: two rows of 12 bytes
+        row("jpeg", QByteArray("\xff\xd8\xff\xe0\0\x10JFIF\0", 11), Jpeg, {}, NotChecked);
+        row("png", QByteArray("\x89PNG\r\n\x1a\n", 8), Png, {}, NotChecked);
+        row("tiff II", QByteArray("II*\0", 4), Tiff, {}, NotChecked);
+        row("tiff MM", QByteArray("MM\0*", 4), Tiff, {}, NotChecked);
+        row("GIF87a alone", "GIF87a", Gif, {}, Truncated);
+        row("gif, 10 bytes", "GIF89a" + le(quint16(300), quint16(2)), Gif, {300, 2}, Truncated);
+        row("gif", g, Gif, {2, 1}, Complete);
+        row("gif without its trailer", g.chopped(1), Gif, {2, 1}, Complete);
+        row("gif cut before its data's end mark", g.chopped(2), Gif, {2, 1}, Truncated);
+        row("gif, picture with its own table", gif(2, {}, true), Gif, {2, 1}, Complete);
+        row("gif with an extension", gif(2, QByteArray("!\xf9\x04\0\0\0\0\0", 8)), Gif, {2, 1}, Complete);
+        row("gif, code size 11", gif(11), Gif, {2, 1}, Complete);
+        row("gif, code size 12", gif(12), Gif, {2, 1}, Damaged);
+        row("BM alone", "BM", Bmp, {}, NotChecked);
+        row("bmp, 26 bytes", bmp(70000, 2).left(26), Bmp, {70000, 2}, NotChecked);
+        row("bmp cut in its info header", bmp(3, 2).left(34), Bmp, {3, 2}, NotChecked);
+        row("bmp header alone", bmp(3, 2), Bmp, {3, 2}, Truncated);
+        row("bmp", bmp(3, 2) + rows, Bmp, {3, 2}, Complete);
+        row("bmp a byte short", bmp(3, 2) + rows.chopped(1), Bmp, {3, 2}, Truncated);
+        row("bmp top-down, a byte short", bmp(3, -2) + rows.chopped(1), Bmp, {3, 2}, Truncated);
+        row("bmp bit fields, a byte short", bmp(3, 2, 24, 3) + rows.chopped(1), Bmp, {3, 2}, Truncated);
+        row("bmp 4 x 1 at 8 bits", bmp(4, 1, 8) + "abcd", Bmp, {4, 1}, Complete);
+        row("bmp 4 x 1 at 8 bits, a byte short", bmp(4, 1, 8) + "abc", Bmp, {4, 1}, Truncated);
+        row("bmp 1 x 1", bmp(1, 1) + "abcd", Bmp, {1, 1}, Complete);
+        row("bmp run-length", bmp(3, 2, 8, 1) + "x", Bmp, {3, 2}, NotChecked);
+        row("bmp 0 wide", bmp(0, 2), Bmp, {}, NotChecked);
+        row("bmp 0 high", bmp(3, 0), Bmp, {}, NotChecked);
+        row("bmp 0 bits", bmp(3, 2, 0), Bmp, {3, 2}, NotChecked);
+        row("bmp 39-byte info", bmp(5, 5, 24, 0, 39), Bmp, {}, NotChecked);
+    }
+    void header()
+    {
+        QFETCH(QByteArray, file);
+        QTemporaryFile f;
+        QVERIFY(f.open() && f.write(file) == file.size() && f.flush());
+        QTEST(PictureHeader::kindOf(file), "kind");
+        QTEST(PictureHeader::sizeOf(PictureHeader::kindOf(file), file), "size");
+        QTEST(PictureHeader::completeness(PictureHeader::kindOf(file), f), "verdict");
+        QCOMPARE(qMin(PictureHeader::bmpRequiredSize(file), qint64(-1)), qint64(-1)); // -1 when not said
+    }
+
+    void memoryLimitIsThreeFifthsOfTheAvailable()
+    {
+        // Three fifths of what the system reports available (which may move a little meanwhile).
+        QFile f("/proc/meminfo");
+        QVERIFY(f.open(QIODevice::ReadOnly));
+        const qint64 available =
+            QRegularExpression("MemAvailable: *(\\d+) kB").match(f.readAll()).captured(1).toLongLong() * 1024;
+        const qint64 limit = LoadLimits::fromMachine().maxPictureBytes;
+        QVERIFY2(std::abs(limit - available * 3 / 5) < available / 2000, qPrintable(QString::number(limit)));
+    }
+};
+
+QTEST_GUILESS_MAIN(TestLoader)
+#include "tst_loader.moc"
