@@ -16,9 +16,6 @@ public:
     // folder of the file last chosen). The full path chosen, or nothing when the user cancelled.
     std::optional<QString> ShowOpen(FileDialog& dialog, const QString& initialFolder);
 
-    // The dialog's settings as they stand; they change only through the user's own choices.
-    const FileDialogRequest& CommonDialog1() const { return m_dialog; }
-
     static constexpr const char* Title = "Open Map Image...";
     static constexpr const char* AllFilesDescription = "All Files (*.*)";
     static constexpr const char* ImageFilesDescription = "Image Files (*.gif, *.jpg,*.bmp)";

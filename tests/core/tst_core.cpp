@@ -16,7 +16,6 @@ private slots:
     void roundingAndOverflow();
     void numberText_data();
     void numberText();
-    void storedNumbers();
     void twipsMapping();
     void paths();
 };
@@ -93,16 +92,6 @@ void TestCore::numberText()
                          : kind == Double ? GeneralNumber(value, sep)
                                           : FormatReadout(value, ReadoutFormat(kind), sep);
     QTEST(text, "text");
-}
-
-void TestCore::storedNumbers()
-{
-    QCOMPARE(ParseStoredSingle(" 1.5 "), std::optional<float>(1.5f));
-    QCOMPARE(ParseStoredDouble("6.21371192237334E-07"), std::optional<double>(6.21371192237334E-07));
-    QCOMPARE(ParseStoredDouble(GeneralNumber(1.609344, ".")), std::optional<double>(1.609344));
-    for (const char* bad : {"", "1,5", "1.5x", "nan", "inf", "1e39"})
-        QVERIFY2(!ParseStoredSingle(bad), bad);
-    QVERIFY(ParseStoredDouble("1e39"));
 }
 
 void TestCore::twipsMapping()

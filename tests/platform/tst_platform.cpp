@@ -1,19 +1,12 @@
-#include "qtfiledialog.h"
-#include "qthelpviewer.h"
 #include "qtsettingsstore.h"
-#include "recordingmessageboxes.h"
 
-#include <QComboBox>
-#include <QFileDialog>
-#include <QListView>
 #include <QLockFile>
 #include <QProcess>
 #include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTest>
-#include <QTextBrowser>
 
-// The settings store on a real file, the file-open dialog and the help viewer.
+// The settings store on a real file.
 class TestPlatform : public QObject
 {
     Q_OBJECT
@@ -89,50 +82,6 @@ private slots:
         QCOMPARE(reader.value("File2"), QString("B-99"));
         for (const char* key : {"Unit2", "CalFact", "UnitFact", "Abbrev"})
             QCOMPARE(reader.value(key), reader.value("Unit1"));
-    }
-
-    void fileDialogFiltersByTheRealPatterns()
-    {
-        QVERIFY(QDir().mkpath(path("files")));
-        for (const char* name : {"walk.gif", "SHEET.JPG", "notes.txt", "sheet12"})
-            QVERIFY(QFile(path("files/") + name).open(QIODevice::WriteOnly));
-        FileDialogRequest request;
-        request.filters = {{"Maps (*.gif, *.jpg)", {"*.gif", "*.jpg"}}, {"All (*.*)", {"*.*"}}};
-        request.initialFolder = path("files");
-        const std::unique_ptr<QFileDialog> dialog = QtFileDialog().build(request);
-        dialog->show();
-        auto* types = dialog->findChild<QComboBox*>("fileTypeCombo");
-        auto* view = dialog->findChild<QListView*>("listView");
-        QVERIFY(types && view);
-        const auto listed = [view] {
-            QStringList names;
-            for (int r = 0; r < view->model()->rowCount(view->rootIndex()); ++r)
-                names << view->model()->index(r, 0, view->rootIndex()).data().toString();
-            return names;
-        };
-        QCOMPARE(types->currentText(), QString("Maps (*.gif, *.jpg)")); // the description as it is
-        QTRY_COMPARE(listed(), (QStringList{"SHEET.JPG", "walk.gif"})); // in any letter case
-        QTest::keyClick(types, Qt::Key_Down);                           // the user picks "All (*.*)"
-        QCOMPARE(QtFileDialog::selectedFilterIndex(*dialog), 2);
-        // "*.*" is every file, also one without a dot in its name: Qt is given "*".
-        QTRY_COMPARE(listed(), (QStringList{"notes.txt", "SHEET.JPG", "sheet12", "walk.gif"}));
-    }
-
-    void helpViewerOpensTheFileOrSaysWhyNot()
-    {
-        RecordingMessageBoxes boxes;
-        QtHelpViewer viewer(boxes);
-        viewer.showContents(path("missing.hlp"));
-        QCOMPARE(boxes.shown.size(), 1);
-        QCOMPARE(boxes.shown[0].title, QString("Mapwheel Help"));
-        QCOMPARE(boxes.shown[0].text,
-                 "Cannot open the help file\r" + path("missing.hlp") + "\rbecause there is no such file.");
-        QVERIFY(!viewer.window());
-        viewer.showContents(MAPWHEEL_SOURCE_DIR "/mapwheel.hlp");
-        QVERIFY(boxes.shown.size() == 1 && viewer.window());
-        QCOMPARE(viewer.window()->windowTitle(), QString("Mapwheel Help Topics"));
-        auto* browser = viewer.window()->findChild<QTextBrowser*>("helpBrowser");
-        QVERIFY(browser && browser->toPlainText().contains("Measuring a route"));
     }
 };
 

@@ -1,5 +1,7 @@
 # Help, read-me and about windows, and the two ways out: Exit and the window's close control.
 
+import os
+
 from harness import check, click, extents, find, key, state, text
 
 
@@ -22,6 +24,9 @@ def scenario_help_readme_and_about(s):
         check(topic in shown, "the help does not show the topic %r" % topic)
     key("alt+F4")  # the window manager's close, as the help window lies over the menu bar
     app.gone(help_window, "the help window")
+    os.remove(os.path.join(s.work, "mapwheel.hlp"))
+    app.menu("Help", "Mapwheel Help Topics")
+    app.answer("Mapwheel Help", "Cannot open the help file\n%s/mapwheel.hlp\nbecause there is no such file." % s.work)
     s.finish(app)
 
 
