@@ -56,8 +56,6 @@ private slots:
     void calibrationDialogue();
     void movingAverageAndTail();
     void zoomBetweenStrokesChangesNothing();
-    void readoutDecimals_data();
-    void readoutDecimals();
     void readoutTexts_data();
     void readoutTexts();
     void buttonsAndRefusals();
@@ -132,30 +130,6 @@ void TestMeasure::zoomBetweenStrokesChangesNothing()
     QCOMPARE(w.Text7(), QString("0.004"));
 }
 
-void TestMeasure::readoutDecimals_data()
-{
-    QTest::addColumn<float>("x"); // one move from a press at 0, calibrated 1000 to the unit: step x / 2000
-    QTest::addColumn<QString>("Text7");
-    QTest::newRow("0.7") << 1400.0f << "0.7  ";
-    QTest::newRow("0.701") << 1402.0f << "1    ";
-    QTest::newRow("0.07") << 140.0f << "0.07 ";
-    QTest::newRow("0.071") << 142.0f << "0.1  ";
-    QTest::newRow("0.007") << 14.0f << "0.007";
-    QTest::newRow("0.008") << 16.0f << "0.01 ";
-}
-
-void TestMeasure::readoutDecimals()
-{
-    QFETCH(float, x);
-    Window w;
-    w.factors.setUnitFactor(1.0);
-    w.calibrate(1000);
-    w.down(0, 0);
-    w.move(x, 0);
-    QTEST(w.Text7(), "Text7");
-    QCOMPARE(w.readouts[1], w.Text7());
-}
-
 void TestMeasure::readoutTexts_data()
 {
     QTest::addColumn<QList<double>>("in"); // segment, route, unit length, unit factor
@@ -165,6 +139,10 @@ void TestMeasure::readoutTexts_data()
     const auto row = [](const char* name, QList<double> in, const char* sep, const char* texts) {
         QTest::newRow(name) << in << QString(sep) << QString(texts);
     };
+    // The decimals follow the last segment in each unit; every comparison is strict.
+    for (const auto& [step, texts] : {std::pair{700, "0.7  |0.7  "}, {701, "1    |1    "}, {70, "0.07 |0.07 "},
+                                      {71, "0.1  |0.1  "}, {7, "0.007|0.007"}, {8, "0.01 |0.01 "}})
+        row(texts, {double(step), double(step), 1000, 1}, ".", texts);
     row("tenths and hundredths", {100, 1000, 1000, kmMiles}, ".", "1.0  |0.62 ");
     row("the secondary cut, not rounded", {0, 9999, 10000, 1}, ".", "1.000|0.999");
     row("1 mile in mm", {0, 500, 500, 1.0 / 1609344}, ".", "1.000|1609344.000");
