@@ -9,11 +9,9 @@
 
 #include <QCloseEvent>
 #include <QCursor>
-#include <QGuiApplication>
 #include <QLineEdit>
 #include <QMenuBar>
 #include <QMouseEvent>
-#include <QScreen>
 #include <QToolButton>
 
 namespace
@@ -207,7 +205,7 @@ void FrmMain::buildMenus()
     m_fileMenu = bar->addMenu(QStringLiteral("&File"));
     m_fileMenu->setObjectName(QStringLiteral("menufile"));
     item(m_fileMenu, "menuOpen", QStringLiteral("&Open Another Map"), QKeySequence(Qt::CTRL | Qt::Key_O),
-         [this] { emit openRequested(QString()); });
+         [this] { OpenAnotherMap(); });
     separator(m_fileMenu, "menusep1");
     QAction* first = item(m_fileMenu, "mnuMRU_0", QString(), QKeySequence(), [this] { OpenRecent(0); });
     m_mnuMRU.append(first);
@@ -242,7 +240,7 @@ void FrmMain::buildMenus()
     m_popUp = new QMenu(QStringLiteral("Pop-up"), m_window);
     m_popUp->setObjectName(QStringLiteral("mnuPopUp"));
     item(m_popUp, "PopMenuOpen", QStringLiteral("Open Another Map"), QKeySequence(),
-         [this] { emit openRequested(QString()); });
+         [this] { OpenAnotherMap(); });
     separator(m_popUp, "PopMenuSep1");
     item(m_popUp, "PopMenuZoomIn", QStringLiteral("Zoom In"), QKeySequence(), [this] { ZoomIn(); });
     item(m_popUp, "PopMenuZoomOut", QStringLiteral("Zoom Out"), QKeySequence(), [this] { ZoomOut(); });
@@ -268,7 +266,7 @@ void FrmMain::buildToolbar(QWidget* client)
         void (FrmMain::*action)();
     };
     const Button buttons[] = {
-        {"OpenFileButton", 120, "Open another map file", ShellPictures::Open, nullptr},
+        {"OpenFileButton", 120, "Open another map file", ShellPictures::Open, &FrmMain::OpenAnotherMap},
         {"ZoomInButton", 720, "Zoom In", ShellPictures::ZoomIn, &FrmMain::ZoomIn},
         {"ZoomOutButton", 1200, "Zoom Out", ShellPictures::ZoomOut, &FrmMain::ZoomOut},
         {"ZoomToFitButton", 1680, "Zoom to Fit Screen", ShellPictures::ZoomToFit, &FrmMain::ZoomToFit},
@@ -285,12 +283,7 @@ void FrmMain::buildToolbar(QWidget* client)
         twipsWidget(button, b.left, 0, 480, 480);
         button->setIconSize(button->size() * 0.8);
         auto action = b.action;
-        QObject::connect(button, &QToolButton::clicked, m_window, [this, action] {
-            if (action)
-                (this->*action)();
-            else
-                emit openRequested(QString());
-        });
+        QObject::connect(button, &QToolButton::clicked, m_window, [this, action] { (this->*action)(); });
     }
 
     const QColor blue(0, 0, 192), green(0, 192, 0);
@@ -387,6 +380,11 @@ void FrmMain::ZoomToFit()
 {
     if (m_mapView && !m_measurement.leftDragInProgress())
         m_mapView->ZoomToFit();
+}
+
+void FrmMain::OpenAnotherMap()
+{
+    emit openRequested(QString());
 }
 
 void FrmMain::OpenRecent(int index)

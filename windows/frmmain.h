@@ -83,6 +83,7 @@ private:
     void ZoomIn();
     void ZoomOut();
     void ZoomToFit();
+    void OpenAnotherMap();
     void OpenRecent(int index);
     void ShowReadMe();
     void ShowAbout();
