@@ -2,7 +2,7 @@
 
 import os
 
-from harness import check, click, extents, find, key, state, text
+from harness import check, click, extents, find, find_all, key, role, state, text, xdo
 
 
 def scenario_help_readme_and_about(s):
@@ -37,3 +37,25 @@ def scenario_close_control_ends_cleanly(s):
     x, y, w, _ = extents(app.win)
     # The close button at the right end of the window manager's title bar.
     s.finish(app, lambda: click((x + w - 8, y - 9)), "the close control")
+
+
+def scenario_resize_keeps_zoom_calibration_and_layout(s):
+    from meter import Meters
+    app = s.launch("rushmere-edge.bmp")
+    meters = Meters(app, (375, 375), (625, 375))
+    zoom = app.zoomed(key, "ctrl+i")
+    meters.zoom_in()
+    x, y, w, _ = extents(app.win)
+    click((x + w - 26, y - 9))  # the maximize button beside the close button: no longer maximized
+    # Once it is no longer maximized, the window manager lets it take another size.
+    app.wait(lambda: xdo("getactivewindow", "windowsize", 900, 560) or extents(app.win)[2:] == (900, 560),
+             "the window to take 900 x 560")
+    check(app.zoom() == zoom, "the resize changed the zoom to %s" % app.zoom())
+    wx, wy, ww, wh = extents(app.win)
+    for part in [find(app.win, "filler", "Map").get_parent()] + list(find_all(app.win, "scroll bar")):
+        px, py, pw, ph = extents(part)
+        check(wx <= px and wy <= py and px + pw <= wx + ww and py + ph <= wy + wh,
+              "%s at %s lies outside the window at %s" % (role(part), (px, py, pw, ph), (wx, wy, ww, wh)))
+    # Still calibrated; a stroke may leave the view, over its bar and out of the window, and stays with the map.
+    meters.trace([(880, 300), (940, 320), (1000, 340), (1060, 360), (980, 390), (900, 400)])
+    s.finish(app)
