@@ -1,7 +1,7 @@
 # The Scale Factors dialog: units and calibration distance, its input checks, saving the defaults, and
 # what a restart comes back with.
 
-from harness import check, click, extents, find, name, state, text, xdo
+from harness import check, click, extents, find, key, name, state, text, xdo
 from meter import Meters
 
 KM_IN_MILES = 1e6 / 1609344  # the size of a kilometre in miles, from the units' sizes in millimetres
@@ -67,8 +67,19 @@ def scenario_cancel_changes_nothing(s):
     shown = meters.trace([(300, 150), (300, 250), (300, 350), (350, 400)])
     before = s.settings_bytes()
     dialog = app.menu("Tools", "Scale Factors...", "Scale Factors")
-    pick(app, find(dialog, "combo box", "Kilometres"), "Feet")
-    app.press(dialog, "Cancel", "the Scale Factors dialog")
+    primary, secondary = (find(dialog, "combo box", u) for u in ("Kilometres", "Miles"))
+    pick(app, primary, "Feet")
+    click(find(secondary, "text"))  # a unit the program does not know is refused, and the box shows its own again
+    key("ctrl+a")
+    xdo("type", "Furlongs")
+    click(find(dialog, "push button", "OK"))
+    app.answer("Mapwheel", "Please check entry for Other Named Units")
+    app.wait(lambda: name(secondary) == "Miles", "the second unit to show Miles again")
+    click(find(dialog, "push button", "Reset"))  # the saved defaults again
+    app.wait(lambda: name(primary) == "Kilometres", "Reset to show Kilometres again")
+    pick(app, primary, "Feet")
+    key("Escape")  # Escape is Cancel
+    app.gone(dialog, "the Scale Factors dialog")
     check(app.units() == ("Kilometres", "Miles") and app.meters() == shown,
           "after Cancel the meters show %r %r" % (app.units(), app.meters()))
     check(s.settings_bytes() == before, "Cancel wrote the settings")
