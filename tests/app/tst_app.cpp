@@ -2,12 +2,12 @@
 #include "guardedapplication.h"
 #include "helpviewer.h"
 #include "memorysettingsstore.h"
+#include "messageboxes.h"
 #include "module1.h"
 #include "module3.h"
 #include "processexit.h"
 #include "program.h"
 #include "recentfiles.h"
-#include "recordingmessageboxes.h"
 
 #include <QTest>
 #include <QWidget>
@@ -22,6 +22,10 @@ struct NoDialog : FileDialog {
 };
 struct NoHelp : HelpViewer {
     void showContents(const QString&) override {}
+};
+struct RecordingMessageBoxes : MessageBoxes {
+    void show(const QString& title, const QString& text, MessageIcon icon) override { shown.append({title, text, icon}); }
+    QList<std::tuple<QString, QString, MessageIcon>> shown;
 };
 struct RecordingExit : ProcessExit {
     void exitProcess(int code) override { exitCode = code; }
@@ -70,7 +74,6 @@ void TestApp::recentFiles_data()
     row("new map on top", {"A", "B", "C"}, "D", {"D", "A", "B", "C"});
     row("stored map moves to the top", {"A", "B", "C"}, "B", {"B", "A", "C"});
     row("full list drops the oldest", AtoI, "J", {"J", "A", "B", "C", "D", "E", "F", "G", "H"});
-    row("full list, stored map moves", AtoI, "I", {"I", "A", "B", "C", "D", "E", "F", "G", "H"});
     row("a gap ends the list, later keys stay", {"A", "-", "C"}, "D", {"D", "A"}, {{"D", "A", "C"}});
     row("an empty value ends it too", {"A", "", "C"}, "D", {"D", "A"}, {{"D", "A", "C"}});
     row("letter case counts", {"C:\\Maps\\Walk.gif"}, "C:\\Maps\\walk.gif", {"C:\\Maps\\walk.gif", "C:\\Maps\\Walk.gif"});
@@ -140,11 +143,9 @@ void TestApp::untrappedErrorReportedThenEnded()
     QTest::mouseClick(&w, Qt::LeftButton); // through the application's own delivery of the event
 
     QCOMPARE(exit.exitCode, 1);
-    QCOMPARE(messages.shown.size(), 1);
-    QCOMPARE(messages.shown[0].title, QString("Mapwheel Run-time Error"));
-    QCOMPARE(messages.shown[0].icon, MessageIcon::Critical);
-    QCOMPARE(messages.shown[0].text, "Mapwheel has to close: " + says +
-                                         ".\rYour settings and the list of recent maps are kept as they were.");
+    const QString text = "Mapwheel has to close: " + says +
+                         ".\rYour settings and the list of recent maps are kept as they were.";
+    QCOMPARE(messages.shown, (QList{std::tuple{QString("Mapwheel Run-time Error"), text, MessageIcon::Critical}}));
     QVERIFY(!w.isVisible());
     QVERIFY(store.entries.isEmpty() && store.writes == 0);
     app->setUntrappedHandler(nullptr);
