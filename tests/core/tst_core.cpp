@@ -1,7 +1,6 @@
 #include "folderof.h"
 #include "module1.h"
 #include "numbertext.h"
-#include "settingskeys.h"
 #include "twips.h"
 
 #include <QTest>
@@ -124,9 +123,6 @@ void TestCore::paths()
     QCOMPARE(InitialFolder("/srv/maps/a.gif", "/start"), QString("/srv/maps"));
     QCOMPARE(InitialFolder("", "/start"), QString("/start/Maps"));
     QCOMPARE(InitialFolder("a.gif", "/start"), QString());
-    QCOMPARE(HelpFilePath("/start"), QString("/start/mapwheel.hlp"));
-    QCOMPARE(SettingsKey::File(1), QString("File1"));
-    QCOMPARE(SettingsKey::File(10), QString("File10"));
 }
 
 QTEST_GUILESS_MAIN(TestCore)

@@ -10,10 +10,7 @@ class MemorySettingsStore : public SettingsStore
 public:
     std::optional<QString> value(const QString& key) const override
     {
-        const auto it = entries.constFind(key);
-        if (it == entries.constEnd())
-            return std::nullopt;
-        return *it;
+        return entries.contains(key) ? std::optional(entries[key]) : std::nullopt;
     }
     bool setValues(const QList<std::pair<QString, QString>>& written) override
     {
