@@ -58,12 +58,14 @@ void Program::Main()
     m_state.MaxMRU = SettingsKey::MaxRecentFiles;
     m_state.MapFile.clear();
     m_state.FreshStart = true;
-    ScaleSettings(QStringLiteral("Read"), m_state.DefaultFactors, m_services.store,
-                  [this](int16_t n) { RaiseFatal(n); });
+    if (ScaleSettings(QStringLiteral("Read"), m_state.DefaultFactors, m_services.store) ==
+        ScaleSettingsResult::UnknownMode)
+        return RaiseFatal(ScaleSettingsModeError);
     m_state.StartDir = QDir::currentPath();
     m_state.FirstRun = ReadFirstRun(m_services.store);
 
-    frmSplash splash(m_state.AppVersion, [this] {
+    frmSplash splash(m_state.AppVersion);
+    connect(&splash, &frmSplash::closed, this, [this] {
         if (OpenMap(QString())) {
             if (m_state.FirstRun)
                 ShowScaling();
@@ -169,8 +171,10 @@ void Program::ShowScaling()
     Equalise(m_state.CurrentFactors, edit->factors);
     if (edit->overwriteDefaults || m_state.FirstRun) {
         Equalise(m_state.DefaultFactors, edit->factors);
-        ScaleSettings(QStringLiteral("Write"), m_state.DefaultFactors, m_services.store,
-                      [this](int16_t n) { RaiseFatal(n); });
+        // A store that cannot be written keeps the defaults it had; this run goes on with the new ones.
+        if (ScaleSettings(QStringLiteral("Write"), m_state.DefaultFactors, m_services.store) ==
+            ScaleSettingsResult::UnknownMode)
+            return RaiseFatal(ScaleSettingsModeError);
         m_state.FirstRun = false;
     }
     m_state.FactorsAccepted = true;

@@ -12,8 +12,7 @@ QString stored(const SettingsStore& store, const char* key)
 }
 } // namespace
 
-bool ScaleSettings(const QString& Mode, ScaleFactors& DefaultFactors, SettingsStore& store,
-                   const std::function<void(int16_t)>& RaiseFatal)
+ScaleSettingsResult ScaleSettings(const QString& Mode, ScaleFactors& DefaultFactors, SettingsStore& store)
 {
     if (Mode == QLatin1String("Read")) {
         const QString unit1 = stored(store, SettingsKey::Unit1);
@@ -37,20 +36,20 @@ bool ScaleSettings(const QString& Mode, ScaleFactors& DefaultFactors, SettingsSt
             // One missing entry brings back all five built-in defaults, also those that were stored.
             Equalise(DefaultFactors, ScaleFactors::builtInDefaults());
         }
-        return true;
+        return ScaleSettingsResult::Done;
     }
     if (Mode == QLatin1String("Write")) {
         const QString point = QStringLiteral(".");
-        return store.setValues({
+        const bool written = store.setValues({
             {QString::fromLatin1(SettingsKey::Unit1), DefaultFactors.Unit1()},
             {QString::fromLatin1(SettingsKey::Unit2), DefaultFactors.Unit2()},
             {QString::fromLatin1(SettingsKey::CalFact), GeneralNumber(DefaultFactors.CalFactor(), point)},
             {QString::fromLatin1(SettingsKey::UnitFact), GeneralNumber(DefaultFactors.UnitFactor(), point)},
             {QString::fromLatin1(SettingsKey::Abbrev), DefaultFactors.Abbrev()},
         });
+        return written ? ScaleSettingsResult::Done : ScaleSettingsResult::NotWritten;
     }
-    RaiseFatal(ScaleSettingsModeError);
-    return false;
+    return ScaleSettingsResult::UnknownMode;
 }
 
 bool ReadFirstRun(const SettingsStore& store)

@@ -5,7 +5,6 @@
 
 #include <QString>
 #include <cstdint>
-#include <functional>
 #include <optional>
 
 // The saved defaults of the scale factors in the settings store.
@@ -13,10 +12,10 @@
 // "Read" fills DefaultFactors from the store: all five entries as stored, or, when any one is missing or
 // a number is unusable, all five built-in defaults. "Write" saves the five entries of DefaultFactors,
 // numbers as text in the general number form with a point whatever the user's locale. Any other mode is
-// a program error: RaiseFatal(419), and the result is false.
-// The result of "Write" is false when the store could not be written; the entries already there stay.
-bool ScaleSettings(const QString& Mode, ScaleFactors& DefaultFactors, SettingsStore& store,
-                   const std::function<void(int16_t)>& RaiseFatal);
+// a program error, which the caller reports as fatal error ScaleSettingsModeError.
+// NotWritten: the store could not be written; the entries already there stay.
+enum class ScaleSettingsResult { Done, NotWritten, UnknownMode };
+ScaleSettingsResult ScaleSettings(const QString& Mode, ScaleFactors& DefaultFactors, SettingsStore& store);
 
 inline constexpr int16_t ScaleSettingsModeError = 419;
 

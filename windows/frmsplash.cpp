@@ -17,8 +17,8 @@ const QSize ArtworkSize(320, 200);          // device-independent pixels
 const QSize LogoSize(64, 64);
 } // namespace
 
-frmSplash::frmSplash(const QString& AppVersion, std::function<void()> afterClose, QWidget* parent)
-    : QDialog(parent, Qt::Dialog | Qt::FramelessWindowHint), m_afterClose(std::move(afterClose))
+frmSplash::frmSplash(const QString& AppVersion, QWidget* parent)
+    : QDialog(parent, Qt::Dialog | Qt::FramelessWindowHint)
 {
     setObjectName(QStringLiteral("frmSplash"));
     setWindowTitle(QStringLiteral("Mapwheel"));
@@ -112,9 +112,5 @@ void frmSplash::Timer1_Timer()
 {
     Timer1.stop();
     done(QDialog::Accepted);
-    if (m_afterClose) {
-        auto next = std::move(m_afterClose); // runs once, even if the splash were shown again
-        m_afterClose = nullptr;
-        next();
-    }
+    emit closed();
 }

@@ -2,13 +2,12 @@
 
 #include <QDialog>
 #include <QTimer>
-#include <functional>
 
 class QFrame;
 class QLabel;
 
-// The start-up window, shown modally by Main. Its one-shot timer closes it and then hands over to the
-// first open, so everything after start-up runs inside the timer's event.
+// The start-up window, shown modally by Main. Its one-shot timer closes it and then announces it, so that
+// everything after start-up (the first open) runs inside the timer's event.
 //
 // Controls:
 //   Timer1          one-shot timer, 3000 ms, running from the moment the window is made
@@ -22,10 +21,9 @@ class frmSplash : public QDialog
 {
     Q_OBJECT
 public:
-    // afterClose runs once, after the window has closed: it opens the first map.
-    frmSplash(const QString& AppVersion, std::function<void()> afterClose, QWidget* parent = nullptr);
+    explicit frmSplash(const QString& AppVersion, QWidget* parent = nullptr);
 
-    // Stops Timer1, closes the window (ending its modal display once this returns), then runs afterClose.
+    // Stops Timer1, closes the window (ending its modal display once this returns), then emits closed.
     void Timer1_Timer();
 
     QTimer Timer1;
@@ -41,10 +39,12 @@ public:
 public slots:
     void reject() override; // Escape does not close the splash: only its timer does
 
+signals:
+    void closed();
+
 protected:
     void showEvent(QShowEvent* event) override;
 
 private:
     void Form_Load(const QString& AppVersion);
-    std::function<void()> m_afterClose;
 };

@@ -86,7 +86,7 @@ void TestUnits::settingsRead()
             store.entries.insert(keys[i], stored[i]);
     }
     ScaleFactors f = ScaleFactors::forUnits(2, 5, 7.0f); // every field is replaced
-    QVERIFY(ScaleSettings("Read", f, store, [](int16_t) { QFAIL("no fatal error expected"); }));
+    QCOMPARE(ScaleSettings("Read", f, store), ScaleSettingsResult::Done);
     QTEST(fields(f), "read");
     QCOMPARE(store.writes, 0);
     QCOMPARE(ReadFirstRun(store), store.entries.isEmpty());
@@ -98,7 +98,7 @@ void TestUnits::settingsWriteAndFirstRun()
     QVERIFY(ReadFirstRun(store));
     QLocale::setDefault(QLocale(QLocale::German)); // the store always carries a point
     ScaleFactors f = ScaleFactors::forUnits(7, 0, 12345678.0f);
-    QVERIFY(ScaleSettings("Write", f, store, {}));
+    QCOMPARE(ScaleSettings("Write", f, store), ScaleSettingsResult::Done);
     QLocale::setDefault(QLocale::c());
     QStringList written;
     for (const QString& key : keys)
@@ -108,13 +108,11 @@ void TestUnits::settingsWriteAndFirstRun()
     store.entries = {{"Abbrev", "x"}};
     QVERIFY(!ReadFirstRun(store)); // any one entry means the setup ran
     store.readOnly = true;
-    QVERIFY(!ScaleSettings("Write", f, store, {}));
+    QCOMPARE(ScaleSettings("Write", f, store), ScaleSettingsResult::NotWritten);
     QCOMPARE(store.entries.size(), 1);
-    for (const char* mode : {"read", "WRITE", "Read ", ""}) {
-        int fatal = 0;
-        QVERIFY(!ScaleSettings(mode, f, store, [&](int16_t n) { fatal = n; }));
-        QCOMPARE(fatal, 419);
-    }
+    for (const char* mode : {"read", "WRITE", "Read ", ""})
+        QCOMPARE(ScaleSettings(mode, f, store), ScaleSettingsResult::UnknownMode);
+    QCOMPARE(ScaleSettingsModeError, 419);
 }
 
 void TestUnits::editorAccepts_data()
