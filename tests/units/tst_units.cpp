@@ -129,7 +129,7 @@ void TestUnits::editorAccepts_data()
     row("option 3", {"Feet", "Inches", "3", ""}, "Feet Inches 100 0.0833333333333333 ft");
     row("user-defined", {"Miles", "Kilometres", "4", "6.7"}, "Miles Kilometres 6.7 0.621371192237334 ml");
     row("comma separator", {"Yards", "Feet", "4", "2,5"}, "Yards Feet 2.5 0.333333333333333 yd");
-    row("leading point", {"Metres", "Metres", "4", ".5"}, "Metres Metres 0.5 1 m");
+    row("leading point, the first units", {"Millimetres", "Millimetres", "4", ".5"}, "Millimetres Millimetres 0.5 1 mm");
     row("largest single", {"Feet", "Feet", "4", "340282346638528859811704183484516925440"},
         "Feet Feet 3.402823E+38 1 ft");
     row("empty", {"Feet", "Feet", "4", ""}, mustContain);
