@@ -181,11 +181,19 @@ class App:
                   what + " to be active and still")
         return w
 
-    def gone(self, window, what): self.wait(lambda: window not in self.windows(), "%s to close" % what)
+    def gone(self, window, what, timeout=10):
+        self.wait(lambda: window not in self.windows(), "%s to close" % what, timeout)
 
-    def press(self, window, button, what):  # a button that closes its window
-        click(find(window, "push button", button))
-        self.gone(window, what)
+    # Clicks a button that closes its window. A window manager may still move a new window after it has
+    # come to rest for a moment, and the click then lands where it was: it is clicked again where it is now.
+    def press(self, window, button, what):
+        for attempt in range(3):
+            click(find(window, "push button", button))
+            try:
+                return self.gone(window, what, 3 if attempt < 2 else 10)
+            except Failure:
+                if attempt == 2 or window not in self.windows():
+                    raise
 
     # Waits for the message box titled title, checks that its text holds expect, and presses its OK. Returns
     # its text.
