@@ -102,8 +102,7 @@ bool MapView::FitToScreen()
 
     int32_t left = 0, top = 0, W = 0, H = 0;
     GetWorkArea(m_screen, left, top, W, H, 1);
-    m_workAreaLayout = FitToScreenLayout(W, H);
-    applyLayout(clientSizeKnown() ? clientLayout() : m_workAreaLayout);
+    applyLayout(clientSizeKnown() ? clientLayout() : FitToScreenLayout(W, H));
     m_laidOut = true;
     sync();
     return true;

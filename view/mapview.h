@@ -77,7 +77,6 @@ private:
     const QObject* m_clientId = nullptr;
     const QObject* m_frameId = nullptr;
     const QObject* m_imageId = nullptr;
-    ScreenFitLayout m_workAreaLayout;
     bool m_laidOut = false;
     // True from loadPicture until the viewport is first painted or the user zooms or scrolls: while it
     // holds, a resize of the client area fits the map again, so that a map loaded into a window that is
