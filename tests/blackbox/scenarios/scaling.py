@@ -75,6 +75,7 @@ def scenario_cancel_changes_nothing(s):
     click(find(dialog, "push button", "OK"))
     app.answer("Mapwheel", "Please check entry for Other Named Units")
     app.wait(lambda: name(secondary) == "Miles", "the second unit to show Miles again")
+    check(name(primary) == "Feet", "the message box refilled the dialog: the first unit shows %r" % name(primary))
     click(find(dialog, "push button", "Reset"))  # the saved defaults again
     app.wait(lambda: name(primary) == "Kilometres", "Reset to show Kilometres again")
     pick(app, primary, "Feet")
