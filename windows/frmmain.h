@@ -13,8 +13,6 @@ class MapView;
 class QAction;
 class QLineEdit;
 class QMenu;
-class QToolButton;
-class FrmMain;
 
 // The window of one load of the main window; its close control asks the program to end.
 class FrmMainWindow : public QMainWindow
