@@ -1,4 +1,5 @@
 #include "guardedapplication.h"
+#include "maker.h"
 #include "module3.h"
 #include "processexit.h"
 #include "program.h"
@@ -10,6 +11,7 @@
 #include <QApplication>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 
 namespace
 {
@@ -27,6 +29,18 @@ public:
 
 int main(int argc, char** argv)
 {
+    // Asked for its version or its usage, the program answers at once, before anything needs a display.
+    // Any other argument is not read.
+    if (argc == 2 && std::strcmp(argv[1], "--version") == 0) {
+        std::printf("mapwheel %s\n", Maker::AppVersion);
+        return 0;
+    }
+    if (argc == 2 && std::strcmp(argv[1], "--help") == 0) {
+        std::printf("Usage: mapwheel [--version | --help]\n"
+                    "Measures routes on scanned maps. Started without arguments it shows its splash, then\n"
+                    "asks for a map (GIF, JPEG or BMP) in the Maps folder of the folder it starts in.\n");
+        return 0;
+    }
     GuardedApplication app(argc, argv);
     ConfigureApplication();
 

@@ -32,7 +32,7 @@ void ConfigureApplication()
 
 Program::Program(PlatformServices services) : m_services(services)
 {
-    m_state.AppVersion = QStringLiteral("1.1f");
+    m_state.AppVersion = QString::fromLatin1(Maker::AppVersion);
     m_frmMain = std::make_unique<FrmMain>(m_state.CurrentFactors, m_state.AppVersion, m_services.messages,
                                           m_services.screen);
     // Queued: the command's own event (a menu's release, a key, a click) finishes before its window goes.
