@@ -3,6 +3,8 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QFileDialog>
+#include <QSettings>
+#include <QTemporaryDir>
 
 QString QtFileDialog::qtFilterText(const QString& description, const QStringList& patterns)
 {
@@ -54,10 +56,19 @@ int QtFileDialog::selectedFilterIndex(const QFileDialog& dialog)
 
 std::optional<QString> QtFileDialog::getOpenFileName(const FileDialogRequest& request)
 {
+    // Qt's dialog reads and writes a history of its own in the toolkit's settings file in the user's
+    // configuration folder. The program writes nothing there but its own settings: that file goes to a
+    // scratch folder, removed with the dialog. (The program's settings are an INI file, which this leaves
+    // where it is.)
+    QTemporaryDir scratch;
+    if (scratch.isValid())
+        QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, scratch.path());
+
     std::unique_ptr<QFileDialog> dialog = build(request);
     const bool accepted = dialog->exec() == QDialog::Accepted;
     m_selectedFilter = selectedFilterIndex(*dialog);
     const QStringList chosen = dialog->selectedFiles();
+    dialog.reset(); // it writes its history as it goes, into the scratch folder
     if (!accepted || chosen.isEmpty())
         return std::nullopt;
     return chosen.first();

@@ -1,7 +1,10 @@
 #include "qthelpviewer.h"
 
+#include <QAction>
 #include <QFile>
 #include <QFileInfo>
+#include <QGuiApplication>
+#include <QScreen>
 #include <QTextBrowser>
 #include <QVBoxLayout>
 
@@ -37,7 +40,16 @@ void QtHelpViewer::showContents(const QString& helpFile)
         auto* layout = new QVBoxLayout(m_window);
         layout->setContentsMargins(0, 0, 0, 0);
         layout->addWidget(m_browser);
-        m_window->resize(560, 640);
+        // Escape closes it, as it closes a dialog.
+        auto* close = new QAction(m_window);
+        close->setShortcut(QKeySequence(Qt::Key_Escape));
+        m_window->addAction(close);
+        QObject::connect(close, &QAction::triggered, m_window, &QWidget::close);
+        // Its usual size, but never larger than most of the screen, whatever the screen's scale.
+        QSize size(560, 640);
+        if (const QScreen* screen = QGuiApplication::primaryScreen())
+            size = size.boundedTo(screen->availableGeometry().size() * 0.85);
+        m_window->resize(size);
     }
     m_browser->setSearchPaths({QFileInfo(helpFile).absolutePath()});
     m_browser->setHtml(html);

@@ -28,6 +28,7 @@ MapView::MapView(ViewFields& fields, QWidget* client, const WorkAreaSource& scre
     connect(m_image, &Image1Widget::Image1_MouseUp, this, &MapView::Image1_MouseUp);
     connect(m_frame, &Frame1Widget::Frame1_MouseUp, this, &MapView::Frame1_MouseUp);
     connect(m_frame, &Frame1Widget::Frame1_MouseMove, this, &MapView::Frame1_MouseMove);
+    connect(m_frame, &Frame1Widget::navigationRequested, this, &MapView::navigationRequested);
     m_image->hide(); // until a picture is loaded
 
     m_label = new QLabel(m_frame);
@@ -147,6 +148,28 @@ void MapView::ZoomToFit()
     m_model.ZoomToFit();
     sync();
     m_image->update(); // Refresh
+}
+
+void MapView::scrollBy(Qt::Orientation orientation, int steps, bool page)
+{
+    ScrollBarModel& bar = orientation == Qt::Horizontal ? m_model.HScroll1() : m_model.VScroll1();
+    if (!bar.Visible() || !m_image->picture())
+        return;
+    const int by = page ? steps * int(bar.LargeChange()) : steps * int(ScrollBarModel::SmallChange);
+    const int to = std::clamp(int(bar.Value()) + by, int(ScrollBarModel::Min), int(ScrollBarModel::Max));
+    userScrolled(bar, to);
+}
+
+void MapView::focusMap()
+{
+    if (m_frame)
+        m_frame->setFocus(Qt::OtherFocusReason);
+}
+
+QPoint MapView::popUpPoint() const
+{
+    // The centre of the viewport, where the user's eye is on the map.
+    return m_frame ? m_frame->mapToGlobal(m_frame->rect().center()) : QPoint();
 }
 
 void MapView::userScrolled(ScrollBarModel& bar, int value)

@@ -44,6 +44,12 @@ public:
     void ZoomIn();
     void ZoomOut();
     void ZoomToFit();
+    // Moves a shown bar by single positions or pages, through the bars' own rules; a hidden bar stays.
+    void scrollBy(Qt::Orientation orientation, int steps, bool page);
+    // Gives the map the keyboard focus; and where on screen a pop-up asked for by keyboard opens.
+    void focusMap();
+    QPoint popUpPoint() const;
+    QWidget* viewport() const { return m_frame; } // Frame1, where the focus stands for the map
 
 signals:
     // Button: 1 left, 2 right, 4 middle (for a move, the held set as a sum); Shift: 1 shift, 2 ctrl, 4 alt.
@@ -52,6 +58,8 @@ signals:
     void Image1_MouseUp(int Button, int Shift, float X, float Y);
     void Frame1_MouseUp(int Button, int Shift, float X, float Y);
     void Frame1_MouseMove(int Button, int Shift, float X, float Y);
+    // A key or the wheel over the map asks for a scroll or a zoom; the owner runs it when it may.
+    void navigationRequested(const ViewNavigation& navigation);
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;

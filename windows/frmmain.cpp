@@ -55,8 +55,7 @@ QLineEdit* readout(QWidget* parent, const char* name, const char* accessible, co
     auto* box = new QLineEdit(text, parent);
     box->setObjectName(QLatin1String(name));
     box->setAccessibleName(QLatin1String(accessible));
-    box->setReadOnly(true);
-    box->setFocusPolicy(Qt::NoFocus);
+    box->setReadOnly(true); // Tab reaches it to read or copy, never to edit
     QPalette pal = box->palette();
     pal.setColor(QPalette::Text, colour);
     if (meter) {
@@ -113,6 +112,11 @@ int16_t FrmMain::Load(MapPicturePtr picture, const QString& MapFile, const QStri
     buildToolbar(client);
     m_mapView = new MapView(m_viewFields, client, m_screen);
     m_mapView->setParent(m_window);
+    // Tab goes round the map, then the meters and their names.
+    QWidget::setTabOrder(m_mapView->viewport(), m_text7);
+    QWidget::setTabOrder(m_text7, m_text14);
+    QWidget::setTabOrder(m_text14, m_text8);
+    QWidget::setTabOrder(m_text8, m_text15);
     connect(m_mapView, &MapView::Image1_MouseDown, this,
             [this](int Button, int, float X, float Y) { show(m_measurement.Image1_MouseDown(Button, X, Y, context())); });
     connect(m_mapView, &MapView::Image1_MouseMove, this,
@@ -123,6 +127,7 @@ int16_t FrmMain::Load(MapPicturePtr picture, const QString& MapFile, const QStri
         if (Button == 2)
             showPopUp();
     });
+    connect(m_mapView, &MapView::navigationRequested, this, &FrmMain::navigate);
     connect(m_mapView, &MapView::Frame1_MouseMove, this, [this](int Button, int, float X, float Y) {
         if (Button == 1) {
             m_text10->setText(QString::number(X));
@@ -167,6 +172,7 @@ void FrmMain::Show()
     m_window->showMaximized();
     m_window->raise();
     m_window->activateWindow();
+    m_mapView->focusMap(); // the arrow keys and Page Up/Down move the map at once
 }
 
 void FrmMain::Withdraw()
@@ -187,12 +193,12 @@ void FrmMain::Restore()
 void FrmMain::buildMenus()
 {
     QMenuBar* bar = m_window->menuBar();
-    auto item = [this](QMenu* menu, const char* name, const QString& caption, const QKeySequence& key,
+    // The first key is the one the menu shows; the others are the desktop's usual keys for the command.
+    auto item = [this](QMenu* menu, const char* name, const QString& caption, const QList<QKeySequence>& keys,
                        auto handler) {
         QAction* a = menu->addAction(caption);
         a->setObjectName(QLatin1String(name));
-        if (!key.isEmpty())
-            a->setShortcut(key);
+        a->setShortcuts(keys);
         QObject::connect(a, &QAction::triggered, m_window, handler);
         return a;
     };
@@ -204,53 +210,64 @@ void FrmMain::buildMenus()
 
     m_fileMenu = bar->addMenu(QStringLiteral("&File"));
     m_fileMenu->setObjectName(QStringLiteral("menufile"));
-    item(m_fileMenu, "menuOpen", QStringLiteral("&Open Another Map"), QKeySequence(Qt::CTRL | Qt::Key_O),
+    item(m_fileMenu, "menuOpen", QStringLiteral("&Open Another Map"), {QKeySequence(Qt::CTRL | Qt::Key_O)},
          [this] { OpenAnotherMap(); });
     separator(m_fileMenu, "menusep1");
-    QAction* first = item(m_fileMenu, "mnuMRU_0", QString(), QKeySequence(), [this] { OpenRecent(0); });
+    QAction* first = item(m_fileMenu, "mnuMRU_0", QString(), {}, [this] { OpenRecent(0); });
     m_mnuMRU.append(first);
     m_menuSep2 = separator(m_fileMenu, "menuSep2");
     m_menuSep2->setVisible(false);
-    item(m_fileMenu, "menuExit", QStringLiteral("E&xit"), QKeySequence(), [this] { emit exitRequested(); });
+    item(m_fileMenu, "menuExit", QStringLiteral("E&xit"), {QKeySequence(Qt::CTRL | Qt::Key_Q)}, [this] { emit exitRequested(); });
 
     QMenu* view = bar->addMenu(QStringLiteral("&View"));
     view->setObjectName(QStringLiteral("menuView"));
-    item(view, "MenuZoomIn", QStringLiteral("Zoom &In"), QKeySequence(Qt::CTRL | Qt::Key_I),
+    item(view, "MenuZoomIn", QStringLiteral("Zoom &In"),
+         {QKeySequence(Qt::CTRL | Qt::Key_I), QKeySequence(Qt::CTRL | Qt::Key_Plus), QKeySequence(Qt::CTRL | Qt::Key_Equal)},
          [this] { ZoomIn(); });
-    item(view, "menuZoomOut", QStringLiteral("Zoom Ou&t"), QKeySequence(Qt::CTRL | Qt::Key_T),
+    item(view, "menuZoomOut", QStringLiteral("Zoom Ou&t"),
+         {QKeySequence(Qt::CTRL | Qt::Key_T), QKeySequence(Qt::CTRL | Qt::Key_Minus)},
          [this] { ZoomOut(); });
-    item(view, "menuZoomToFit", QStringLiteral("Zoom To &Fit"), QKeySequence(Qt::CTRL | Qt::Key_F),
+    item(view, "menuZoomToFit", QStringLiteral("Zoom To &Fit"), {QKeySequence(Qt::CTRL | Qt::Key_F)},
          [this] { ZoomToFit(); });
 
     QMenu* tools = bar->addMenu(QStringLiteral("&Tools"));
     tools->setObjectName(QStringLiteral("menuTools"));
-    item(tools, "menuOptions", QStringLiteral("&Scale Factors..."), QKeySequence(),
+    item(tools, "menuOptions", QStringLiteral("&Scale Factors..."), {},
          [this] { emit scalingRequested(); });
     separator(tools, "menusep4");
-    item(tools, "MenuRecalibrate", QStringLiteral("&Recalibrate"), QKeySequence(), [this] { calibrate(); });
+    item(tools, "MenuRecalibrate", QStringLiteral("&Recalibrate"), {}, [this] { calibrate(); });
 
     QMenu* help = bar->addMenu(QStringLiteral("&Help"));
     help->setObjectName(QStringLiteral("menuHelp"));
-    item(help, "MainHelp", QStringLiteral("Mapwheel Help Topics"), QKeySequence(), [this] { emit helpRequested(); });
-    item(help, "MenuReadMe", QStringLiteral("Display Readme.Txt"), QKeySequence(), [this] { ShowReadMe(); });
+    item(help, "MainHelp", QStringLiteral("Mapwheel &Help Topics"), {QKeySequence(Qt::Key_F1)}, [this] { emit helpRequested(); });
+    item(help, "MenuReadMe", QStringLiteral("Display &Readme.Txt"), {}, [this] { ShowReadMe(); });
     separator(help, "menuSep3");
-    item(help, "menuAbout", QStringLiteral("&About Mapwheel"), QKeySequence(), [this] { ShowAbout(); });
+    item(help, "menuAbout", QStringLiteral("&About Mapwheel"), {}, [this] { ShowAbout(); });
 
     // Hidden from the menu bar; shown only at the pointer.
     m_popUp = new QMenu(QStringLiteral("Pop-up"), m_window);
     m_popUp->setObjectName(QStringLiteral("mnuPopUp"));
-    item(m_popUp, "PopMenuOpen", QStringLiteral("Open Another Map"), QKeySequence(),
+    item(m_popUp, "PopMenuOpen", QStringLiteral("&Open Another Map"), {},
          [this] { OpenAnotherMap(); });
     separator(m_popUp, "PopMenuSep1");
-    item(m_popUp, "PopMenuZoomIn", QStringLiteral("Zoom In"), QKeySequence(), [this] { ZoomIn(); });
-    item(m_popUp, "PopMenuZoomOut", QStringLiteral("Zoom Out"), QKeySequence(), [this] { ZoomOut(); });
-    item(m_popUp, "PopMenuZoomToFit", QStringLiteral("Zoom to Fit"), QKeySequence(), [this] { ZoomToFit(); });
+    item(m_popUp, "PopMenuZoomIn", QStringLiteral("Zoom &In"), {}, [this] { ZoomIn(); });
+    item(m_popUp, "PopMenuZoomOut", QStringLiteral("Zoom &Out"), {}, [this] { ZoomOut(); });
+    item(m_popUp, "PopMenuZoomToFit", QStringLiteral("Zoom to &Fit"), {}, [this] { ZoomToFit(); });
     separator(m_popUp, "PopMenuSep2");
-    item(m_popUp, "PopMenuRecal", QStringLiteral("Recalibrate"), QKeySequence(), [this] { calibrate(); });
-    item(m_popUp, "PopMenuOptions", QStringLiteral("Scale Factors..."), QKeySequence(),
+    item(m_popUp, "PopMenuRecal", QStringLiteral("&Recalibrate"), {}, [this] { calibrate(); });
+    item(m_popUp, "PopMenuOptions", QStringLiteral("&Scale Factors..."), {},
          [this] { emit scalingRequested(); });
     separator(m_popUp, "PopMenuSep3");
-    item(m_popUp, "PopMenuReset", QStringLiteral("Reset"), QKeySequence(), [this] { Reset(); });
+    item(m_popUp, "PopMenuReset", QStringLiteral("R&eset"), {}, [this] { Reset(); });
+
+    // The pop-up by keyboard opens over the middle of the view, from wherever the focus is in the window.
+    auto* popUpKey = new QAction(m_window);
+    popUpKey->setShortcuts({QKeySequence(Qt::Key_Menu), QKeySequence(Qt::SHIFT | Qt::Key_F10)});
+    m_window->addAction(popUpKey);
+    QObject::connect(popUpKey, &QAction::triggered, m_window, [this] {
+        if (m_popUp && m_mapView && !m_measurement.leftDragInProgress())
+            m_popUp->popup(m_mapView->popUpPoint());
+    });
 }
 
 void FrmMain::buildToolbar(QWidget* client)
@@ -298,9 +315,10 @@ void FrmMain::buildToolbar(QWidget* client)
     m_text5 = readout(strip, "Text5", "Sample count", QStringLiteral("Text5"), false, blue);
     m_text10 = readout(strip, "Text10", "Pointer X", QString(), false, blue);
     m_text11 = readout(strip, "Text11", "Pointer Y", QString(), false, blue);
-    m_text5->hide();
-    m_text10->hide();
-    m_text11->hide();
+    for (QLineEdit* hidden : {m_text5, m_text10, m_text11}) {
+        hidden->hide();
+        hidden->setFocusPolicy(Qt::NoFocus);
+    }
 }
 
 void FrmMain::UpdateMRUList(const QStringList& recent)
@@ -374,6 +392,20 @@ void FrmMain::ZoomOut()
 {
     if (m_mapView && !m_measurement.leftDragInProgress())
         m_mapView->ZoomOut();
+}
+
+// Keys and the wheel over the map: zooms run as the commands do, scrolls as the bars do; neither during a
+// drag, whose stored points would then belong to another view.
+void FrmMain::navigate(const ViewNavigation& n)
+{
+    if (!m_mapView || m_measurement.leftDragInProgress())
+        return;
+    if (n.kind == ViewNavigation::ZoomIn)
+        ZoomIn();
+    else if (n.kind == ViewNavigation::ZoomOut)
+        ZoomOut();
+    else if (n.kind == ViewNavigation::Scroll)
+        m_mapView->scrollBy(n.orientation, n.steps, n.page);
 }
 
 void FrmMain::ZoomToFit()

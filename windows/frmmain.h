@@ -4,6 +4,7 @@
 #include "measurement.h"
 #include "module3.h"
 #include "viewfields.h"
+#include "viewnavigation.h"
 
 #include <QMainWindow>
 #include <QPointer>
@@ -81,6 +82,7 @@ private:
     void ZoomIn();
     void ZoomOut();
     void ZoomToFit();
+    void navigate(const ViewNavigation& n);
     void OpenAnotherMap();
     void OpenRecent(int index);
     void ShowReadMe();

@@ -82,12 +82,12 @@ void FrmScaling::buildControls()
     QFont normal = font();
     normal.setBold(false);
 
-    Frame1 = new QGroupBox(QStringLiteral("Choice of Units "), Frame4);
+    Frame1 = new QGroupBox(QStringLiteral("Choice of &Units "), Frame4);
     Frame1->setObjectName(QStringLiteral("Frame1"));
     Frame1->setGeometry(twips(360, 360, 3735, 1215));
     Frame1->setFont(bold);
 
-    const std::array<const char*, 2> labelCaptions{"Calibration Units", "Other Named Units"};
+    const std::array<const char*, 2> labelCaptions{"&Calibration Units", "Other &Named Units"};
     for (int i = 0; i < 2; ++i) {
         Label2[i] = new QLabel(QString::fromLatin1(labelCaptions[i]), Frame1);
         Label2[i]->setObjectName(QStringLiteral("Label2_%1").arg(i));
@@ -97,17 +97,17 @@ void FrmScaling::buildControls()
     Combo1 = makeUnitCombo(Frame1);
     Combo1->setObjectName(QStringLiteral("Combo1"));
     Combo1->setGeometry(twips(1920, 240, 1452, 288));
-    Combo1->setAccessibleName(Label2[0]->text());
+    Combo1->setAccessibleName(QStringLiteral("Calibration Units"));
     Combo2 = makeUnitCombo(Frame1);
     Combo2->setObjectName(QStringLiteral("Combo2"));
     Combo2->setGeometry(twips(1920, 720, 1452, 288));
-    Combo2->setAccessibleName(Label2[1]->text());
+    Combo2->setAccessibleName(QStringLiteral("Other Named Units"));
     Combo1->setFont(normal);
     Combo2->setFont(normal);
     Label2[0]->setBuddy(Combo1);
     Label2[1]->setBuddy(Combo2);
 
-    Frame2 = new QGroupBox(QStringLiteral("Calibration Distance "), Frame4);
+    Frame2 = new QGroupBox(QStringLiteral("Calibration &Distance "), Frame4);
     Frame2->setObjectName(QStringLiteral("Frame2"));
     Frame2->setGeometry(twips(360, 1920, 3735, 2655));
     Frame2->setFont(bold);
@@ -120,7 +120,7 @@ void FrmScaling::buildControls()
         Option1[i]->setFont(normal);
     }
     setOptionCaptions(QString::fromLatin1(DefaultScale::Abbrev));
-    Option1[UserDefined]->setText(QStringLiteral("User-defined"));
+    Option1[UserDefined]->setText(QStringLiteral("Us&er-defined"));
     Option1[0]->setChecked(true);
 
     Text1 = new QLineEdit(Frame2);
@@ -136,11 +136,11 @@ void FrmScaling::buildControls()
     Label4->setFont(normal);
     Label4->hide();
 
-    Reset = new QPushButton(QStringLiteral("Reset"), Frame4);
+    Reset = new QPushButton(QStringLiteral("&Reset"), Frame4);
     Reset->setObjectName(QStringLiteral("Reset"));
     Reset->setGeometry(twips(600, 4800, 612, 372));
     Reset->setAutoDefault(false);
-    Check1 = new QCheckBox(QStringLiteral("Overwrite Defaults on Exit"), Frame4);
+    Check1 = new QCheckBox(QStringLiteral("Over&write Defaults on Exit"), Frame4);
     Check1->setObjectName(QStringLiteral("Check1"));
     Check1->setGeometry(twips(1680, 4800, 2412, 372));
 
@@ -156,10 +156,14 @@ void FrmScaling::buildControls()
     connect(Combo1, &QComboBox::activated, this, &FrmScaling::Combo1_Click);
     for (int i = 0; i < 5; ++i) {
         connect(Option1[i], &QRadioButton::toggled, this, [this, i](bool checked) {
+            // Tab into the group lands on the chosen option; the arrow keys move between them.
+            Option1[i]->setFocusPolicy(checked ? Qt::StrongFocus : Qt::ClickFocus);
             if (checked)
                 Option1_Click(i);
         });
     }
+    for (QRadioButton* option : Option1)
+        option->setFocusPolicy(option->isChecked() ? Qt::StrongFocus : Qt::ClickFocus);
     connect(Reset, &QPushButton::clicked, this, &FrmScaling::Reset_Click);
     connect(Command1, &QPushButton::clicked, this, &FrmScaling::Command1_Click);
     connect(Command2, &QPushButton::clicked, this, &FrmScaling::Command2_Click);

@@ -1,11 +1,16 @@
+#include "mapview.h"
 #include "module1.h"
 #include "module3.h"
 #include "picturepainter.h"
 #include "screenfit.h"
 #include "viewmodel.h"
+#include "viewnavigation.h"
 
+#include <QApplication>
 #include <QPainter>
+#include <QScrollBar>
 #include <QTest>
+#include <QWheelEvent>
 
 namespace
 {
@@ -35,6 +40,9 @@ struct FakeScreen : WorkAreaSource {
     float tpp;
 };
 } // namespace
+
+Q_DECLARE_METATYPE(ViewNavigation)
+using Nav = ViewNavigation;
 
 // Zoom, scroll bars and readout without a window, the work area and window fit, and drawing. Twips.
 class TestView : public QObject
@@ -144,6 +152,107 @@ private slots:
         QCOMPARE(v.m.VScroll1().LargeChange(), int16_t(1000));
         v.m.HScroll1().setValue(20);
         QCOMPARE(v.image(), QRectF(-200, -100, 11000, 4400));
+    }
+
+    // Keys and wheel turns over the map, into scrolls and zooms; several turns in a row where a wheel sends
+    // fractions of a notch. Three positions a notch.
+    void navigation_data()
+    {
+        QTest::addColumn<QList<QPoint>>("turns");
+        QTest::addColumn<int>("modifiers");
+        QTest::addColumn<int>("key");
+        QTest::addColumn<Nav>("last");
+        const Nav none, zoomIn{Nav::ZoomIn}, zoomOut{Nav::ZoomOut};
+        auto scroll = [](Qt::Orientation o, int steps, bool page = false) { return Nav{Nav::Scroll, o, steps, page}; };
+        auto wheel = [&](const char* name, QList<QPoint> turns, Qt::KeyboardModifiers m, Nav want) {
+            QTest::newRow(name) << turns << int(m) << 0 << want;
+        };
+        auto key = [&](const char* name, int key, Qt::KeyboardModifiers m, Nav want) {
+            QTest::newRow(name) << QList<QPoint>{} << int(m) << key << want;
+        };
+        wheel("down a notch", {{0, -120}}, {}, scroll(Qt::Vertical, 3));
+        wheel("up two notches at once", {{0, 240}}, {}, scroll(Qt::Vertical, -6));
+        wheel("Shift turns it sideways", {{0, -120}}, Qt::ShiftModifier, scroll(Qt::Horizontal, 3));
+        wheel("a tilt to the right", {{-120, 0}}, {}, scroll(Qt::Horizontal, 3));
+        wheel("half a notch does nothing", {{0, -60}}, {}, none);
+        wheel("two halves make one", {{0, -60}, {0, -60}}, {}, scroll(Qt::Vertical, 3));
+        wheel("a half back drops the half", {{0, -60}, {0, 60}, {0, 60}}, {}, scroll(Qt::Vertical, -3));
+        wheel("Ctrl away zooms in", {{0, 120}}, Qt::ControlModifier, zoomIn);
+        wheel("Ctrl towards zooms out", {{0, -120}}, Qt::ControlModifier, zoomOut);
+        wheel("Ctrl, two notches, one command", {{0, 240}}, Qt::ControlModifier, zoomIn);
+        wheel("Ctrl, half a notch", {{0, 60}}, Qt::ControlModifier, none);
+        key("Left", Qt::Key_Left, {}, scroll(Qt::Horizontal, -1));
+        key("Right", Qt::Key_Right, {}, scroll(Qt::Horizontal, 1));
+        key("Up", Qt::Key_Up, {}, scroll(Qt::Vertical, -1));
+        key("Down", Qt::Key_Down, {}, scroll(Qt::Vertical, 1));
+        key("Page Up", Qt::Key_PageUp, {}, scroll(Qt::Vertical, -1, true));
+        key("Page Down", Qt::Key_PageDown, {}, scroll(Qt::Vertical, 1, true));
+        key("Ctrl+Down is the menus'", Qt::Key_Down, Qt::ControlModifier, none);
+        key("a letter", Qt::Key_A, {}, none);
+    }
+
+    void navigation()
+    {
+        QFETCH(QList<QPoint>, turns);
+        QFETCH(int, modifiers);
+        QFETCH(int, key);
+        QFETCH(Nav, last);
+        const auto m = Qt::KeyboardModifiers(modifiers);
+        Nav got;
+        WheelNotches wheel;
+        for (QPoint t : turns)
+            got = wheel.turn(t, m, 3);
+        if (key)
+            got = NavigationForKey(key, m);
+        QCOMPARE(got.kind, last.kind);
+        QCOMPARE(got, last);
+    }
+
+    // The real widgets: the wheel over the map and the keys on it move a shown bar through its rules (held
+    // at its ends, a page at a time); a hidden bar never moves, and a zoom is only asked for.
+    void keysAndWheelOnTheView()
+    {
+        QWidget client;
+        client.resize(800, 600);
+        FakeScreen screen({0, 0, 800, 600}, {0, 0, 800, 600});
+        ViewFields fields;
+        MapView view(fields, &client, screen);
+        client.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&client));
+        view.FitToScreen();
+        QImage map(1500, 1000, QImage::Format_RGB32);
+        map.fill(Qt::white);
+        view.loadPicture(std::make_shared<MapPicture>(map));
+        view.ZoomToFit(); // the width fits: no horizontal bar
+        QList<Nav> asked;
+        connect(&view, &MapView::navigationRequested, this, [&](const Nav& n) { asked << n; });
+        auto* frame = client.findChild<QWidget*>("Frame1");
+        auto* hbar = client.findChild<QScrollBar*>("HScroll1");
+        auto* vbar = client.findChild<QScrollBar*>("VScroll1");
+        QVERIFY(frame && hbar && vbar);
+
+        QWheelEvent down(QPointF(50, 50), frame->mapToGlobal(QPointF(50, 50)), {}, {0, -120}, Qt::NoButton,
+                         Qt::ControlModifier, Qt::NoScrollPhase, false);
+        QApplication::sendEvent(frame, &down);
+        QCOMPARE(asked, QList<Nav>{Nav{Nav::ZoomOut}});
+
+        view.scrollBy(Qt::Horizontal, 5, false);
+        QVERIFY(hbar->isHidden());
+        QCOMPARE(hbar->value(), 0);
+        view.ZoomIn();
+        view.ZoomIn();
+        QVERIFY(hbar->isVisible() && vbar->isVisible());
+        QCOMPARE(vbar->value(), 50);
+        const QRect placed = client.findChild<QWidget*>("Image1")->geometry();
+        view.scrollBy(Qt::Vertical, 3, false);
+        QCOMPARE(vbar->value(), 53);
+        QVERIFY(client.findChild<QWidget*>("Image1")->geometry().top() < placed.top()); // the map moved up
+        view.scrollBy(Qt::Vertical, -1, true); // a page is the bar's LargeChange, here more than its range
+        QCOMPARE(vbar->value(), std::max(0, 53 - vbar->pageStep()));
+        view.scrollBy(Qt::Vertical, 10, true);
+        QCOMPARE(vbar->value(), 100);
+        view.scrollBy(Qt::Horizontal, -100, false);
+        QCOMPARE(hbar->value(), 0);
     }
 
     void screenFit_data()
