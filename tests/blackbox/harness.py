@@ -87,9 +87,14 @@ def children(a): return [c for c in (a.get_child_at_index(i) for i in range(a.ge
 def text(a): return Atspi.Text.get_text(a, 0, -1) if a.get_text_iface() else name(a)
 
 
+# Qt's accessibility bridge gives positions in its own pixels, which QT_SCALE_FACTOR makes differ from the
+# screen's: the program under test sets how many screen pixels one of Qt's is.
+UI_SCALE = 1.0
+
+
 def extents(a):
     r = Atspi.Component.get_extents(a, Atspi.CoordType.SCREEN)
-    return r.x, r.y, r.width, r.height
+    return tuple(round(v * UI_SCALE) for v in (r.x, r.y, r.width, r.height))
 
 
 # Of that role (if given) and name (or with a name that passes name_, a test), and showing unless shown is
@@ -140,13 +145,15 @@ def key(*keys): xdo("key", "--clearmodifiers", *keys)
 # One run of the program with a home of its own (its settings file lives there), and its main window as the
 # user sees it (once main() has found it): caption, meters, zoom readout, map, menus.
 class App:
-    def __init__(self, s):
+    def __init__(self, s, env=None):
+        global UI_SCALE
+        UI_SCALE = float((env or {}).get("QT_SCALE_FACTOR", 1))
         s.apps.append(self)
         self.proc, self.stderr, self.popups = None, "", []  # popups: shown at the pointer, newest last
         self.listener = Atspi.EventListener.new(self.popped_up)
         self.listener.register("object:state-changed:showing")
         env = dict(os.environ, HOME=s.home, XDG_CONFIG_HOME=s.config, TMPDIR=s.tmp, QT_QPA_PLATFORM="xcb",
-                   QT_LINUX_ACCESSIBILITY_ALWAYS_ON="1", QT_ACCESSIBILITY="1")
+                   QT_LINUX_ACCESSIBILITY_ALWAYS_ON="1", QT_ACCESSIBILITY="1", **(env or {}))
         self.err = open(os.path.join(s.tmp, "stderr-%d.txt" % len(s.apps)), "w")
         self.proc = spawn(os.environ.get("MW_BLACKBOX_WRAPPER", "").split() + [s.binary], cwd=s.work, env=env,
                           stdout=self.err, stderr=subprocess.STDOUT)
@@ -339,10 +346,10 @@ class Scenario:
 
     def settings_bytes(self): return open(self.ini, "rb").read() if os.path.exists(self.ini) else None
 
-    # Starts the program; with map_name, goes through start-up as a user does: the splash, the file dialog,
-    # the map; then the calibration prompt, unless prompt is None (a first run).
-    def launch(self, map_name=None, prompt="1 km away"):
-        app = App(self)
+    # Starts the program (env: more of its environment); with map_name, goes through start-up as a user does:
+    # the splash, the file dialog, the map; then the calibration prompt, unless prompt is None (a first run).
+    def launch(self, map_name=None, prompt="1 km away", env=None):
+        app = App(self, env)
         if map_name:
             app.file_dialog(path=os.path.join(self.maps, map_name), timeout=20)
             app.main()
@@ -393,6 +400,31 @@ class Scenario:
 
 # ---- the world: a private X display (its number chosen by the server) with a window manager on it ---------
 
+# A private X display of the given size (pixels) with a window manager on it, for one group of scenarios;
+# the processes to stop afterwards.
+def start_world(base, size):
+    r, w = os.pipe()
+    world = [spawn(["Xvfb", "-displayfd", str(w), "-screen", "0", "%dx%dx24" % size, "-dpi", "96", "-nolisten",
+                    "tcp", "-noreset"], pass_fds=(w,), stderr=open(os.path.join(base, "xvfb.log"), "a"))]
+    os.close(w)
+    try:
+        os.environ["DISPLAY"] = ":" + os.fdopen(r).readline().strip()  # written once the server takes connections
+        check(os.environ["DISPLAY"] != ":", "Xvfb did not start")
+        world.append(spawn(["openbox", "--config-file", "/etc/xdg/openbox/rc.xml"], stdout=subprocess.DEVNULL,
+                           stderr=open(os.path.join(base, "openbox.log"), "a")))
+        wait(lambda: b"window id" in subprocess.run(["xprop", "-root", "_NET_SUPPORTING_WM_CHECK"],
+                                                     capture_output=True).stdout, "the window manager", 20)
+    except BaseException:
+        stop_world(world)
+        raise
+    return world
+
+
+def stop_world(world):
+    for p in reversed(world):
+        stop(p)
+
+
 def main(argv):
     opts = {"--app": os.environ.get("MW_BLACKBOX_APP", os.path.join(ROOT, "build/app/mapwheel")),
             "--artifacts": os.environ.get("MW_BLACKBOX_ARTIFACTS", os.path.join(ROOT, "build/blackbox-artifacts"))}
@@ -401,30 +433,23 @@ def main(argv):
     binary = os.path.abspath(opts["--app"])
     check(os.access(binary, os.X_OK), "no program at %s" % binary)
     base = os.environ.get("MW_BLACKBOX_TMP") or tempfile.mkdtemp(prefix="mapwheel-blackbox-")
-    r, w = os.pipe()
-    world = [spawn(["Xvfb", "-displayfd", str(w), "-screen", "0", "1600x1000x24", "-dpi", "96", "-nolisten", "tcp",
-                    "-noreset"], pass_fds=(w,), stderr=open(os.path.join(base, "xvfb.log"), "w"))]
-    os.close(w)
     results, t0 = {}, time.monotonic()  # each scenario's error, if it failed
-    try:
-        os.environ["DISPLAY"] = ":" + os.fdopen(r).readline().strip()  # written once the server takes connections
-        check(os.environ["DISPLAY"] != ":", "Xvfb did not start")
-        world.append(spawn(["openbox", "--config-file", "/etc/xdg/openbox/rc.xml"], stdout=subprocess.DEVNULL,
-                           stderr=open(os.path.join(base, "openbox.log"), "w")))
-        wait(lambda: b"window id" in subprocess.run(["xprop", "-root", "_NET_SUPPORTING_WM_CHECK"],
-                                                     capture_output=True).stdout, "the window manager", 20)
-        for w in argv or sorted(f[:-3] for f in os.listdir(os.path.join(HERE, "scenarios")) if f.endswith(".py")):
-            group, _, only = w.partition(".")
-            module = importlib.import_module("scenarios." + group)
+    wanted = argv or sorted(f[:-3] for f in os.listdir(os.path.join(HERE, "scenarios"))
+                            if f.endswith(".py") and f != "__init__.py")
+    for w in wanted:
+        group, _, only = w.partition(".")
+        module = importlib.import_module("scenarios." + group)
+        # A group may ask for a screen of its own size (SCREEN, pixels); 1600 x 1000 otherwise.
+        world = start_world(base, getattr(module, "SCREEN", (1600, 1000)))
+        try:
             for fname in [n for n in dir(module) if n.startswith("scenario_") and n[9:] == (only or n[9:])]:
                 label, t = "%s.%s" % (group, fname[9:]), time.monotonic()
                 results[label] = error = Scenario(label, binary, base).run(getattr(module, fname), opts["--artifacts"])
                 print("%s %s (%.1f s)" % ("FAIL" if error else "ok  ", label, time.monotonic() - t), flush=True)
                 if error:
                     print("    " + error.replace("\n", "\n    "), flush=True)
-    finally:
-        for p in reversed(world):
-            stop(p)
+        finally:
+            stop_world(world)
     failed = [label for label, error in results.items() if error]
     print("%d of %d scenarios passed in %.0f s%s" % (len(results) - len(failed), len(results), time.monotonic() - t0,
                                                      "; failed: " + ", ".join(failed) if failed else ""))
