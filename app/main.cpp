@@ -9,6 +9,7 @@
 #include "qtsettingsstore.h"
 
 #include <QApplication>
+#include <QIcon>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -43,6 +44,10 @@ int main(int argc, char** argv)
     }
     GuardedApplication app(argc, argv);
     ConfigureApplication();
+    // The desktop matches the windows to the installed entry; they show the icon that entry shows.
+    QGuiApplication::setDesktopFileName(QStringLiteral(MW_APP_ID));
+    QApplication::setApplicationVersion(QString::fromLatin1(Maker::AppVersion));
+    QApplication::setWindowIcon(QIcon(QStringLiteral(":/app/mapwheel.svg")));
 
     QtMessageBoxes messages;
     QtSettingsStore store;
