@@ -3,14 +3,23 @@
 #include "settingsstore.h"
 
 #include <QString>
+#include <memory>
 
-// The settings store as an INI file of the user's, section "Mapwheel".
+class QSettings;
+
+// The settings store as an INI file of the user's, section "Mapwheel", kept by QSettings alone: QSettings
+// already writes safely beside other processes, so the store adds only what it lacks on this Qt.
 //
-// Reads take the file as it is on disk at the time of the call; a file that cannot be read or parsed
-// reads as if no key were there. setValues() writes all its entries in one replacement of the whole file
-// (the new text goes to a temporary file that is then renamed over the old one), under a lock file that
-// keeps a second copy of the program from writing at the same moment. A failed write leaves the file as
-// it was.
+// - A write replaces the whole file in one step, so a reader finds the old text or the new one. Two copies
+//   of the program writing at once take turns on the lock file "<file>.lock", and each re-reads the file
+//   under the lock before writing, so neither loses the other's keys. The wait has no limit; a lock left by
+//   a copy that died is taken over.
+// - Every read looks at the file again, so it sees another copy's writes. QSettings tells a changed file
+//   by its size and time, so a change within the same clock tick that keeps the size goes unseen.
+// - A file that cannot be parsed reads as holding nothing, and the next write starts it afresh.
+// - setValues() refuses, before anything changes, when the file or its folder cannot be written. A write
+//   that fails part-way is reported; its entries then stay in this process's memory and QSettings tries
+//   them again with the next access to the file.
 class QtSettingsStore : public SettingsStore
 {
 public:
@@ -26,16 +35,12 @@ public:
     // Why the last setValues() failed, empty after a success.
     QString errorString() const { return m_error; }
 
-    // How long setValues() waits for another copy of the program to finish writing, in ms.
-    void setLockWait(int ms) { m_lockWaitMs = ms; }
-
     static QString defaultFileName();
 
 private:
+    std::unique_ptr<QSettings> open(bool& damaged) const;
     bool fail(const QString& why);
-    bool replaceWhole(const QByteArray& text);
 
     QString m_path;
     QString m_error;
-    int m_lockWaitMs = 10000;
 };
