@@ -8,6 +8,8 @@
 #include <QHash>
 #include <QMutex>
 #include <QSettings>
+#include <QStorageInfo>
+#include <sys/resource.h>
 
 namespace
 {
@@ -40,6 +42,16 @@ std::optional<QString> asText(const QVariant& v)
 using Version = std::pair<qint64, QDateTime>;
 QMutex damageMutex;
 QHash<QString, Version> damagedVersions;
+
+// The disk's free space and the largest file this process may write.
+bool roomFor(const QString& path, qint64 bytes)
+{
+    rlimit limit{};
+    if (getrlimit(RLIMIT_FSIZE, &limit) == 0 && limit.rlim_cur != RLIM_INFINITY && rlim_t(bytes) > limit.rlim_cur)
+        return false;
+    const QStorageInfo disk(QFileInfo(path).absolutePath());
+    return !disk.isValid() || disk.bytesAvailable() >= bytes;
+}
 
 // QSettings says only that it cannot write; give the reason the file system gives.
 QString whyNotWritable(const QString& path)
@@ -104,6 +116,13 @@ bool QtSettingsStore::setValues(const QList<std::pair<QString, QString>>& entrie
     // isWritable() also creates the folder of a new file.
     if (!settings.isWritable() || !QFileInfo(QFileInfo(m_path).absolutePath()).isWritable())
         return fail(whyNotWritable(m_path));
+    // The whole new text (at most six bytes a character, escaped), the lock file, and blocks to round up to.
+    qint64 needed = QFileInfo(m_path).size() + 16 * 1024;
+    for (const auto& [key, value] : entries)
+        needed += 6 * (key.size() + value.size() + 2);
+    if (!roomFor(m_path, needed))
+        return fail(QStringLiteral("no room on the disk to write %1").arg(m_path));
+
     if (damaged)
         settings.clear(); // it reads as holding nothing, so nothing the program could read is lost
     for (const auto& [key, value] : entries)
@@ -111,6 +130,10 @@ bool QtSettingsStore::setValues(const QList<std::pair<QString, QString>>& entrie
     settings.sync();
     if (settings.status() != QSettings::NoError)
         return fail(QStringLiteral("cannot write %1; it keeps what it had").arg(m_path));
+    // QSettings ends every line with a newline: a file without one was cut short on the way to the disk.
+    QFile written(m_path);
+    if (!written.open(QIODevice::ReadOnly) || !written.readAll().endsWith('\n'))
+        return fail(QStringLiteral("%1 may have been cut short; is the disk full?").arg(m_path));
     const QMutexLocker locker(&damageMutex);
     damagedVersions.remove(QFileInfo(m_path).absoluteFilePath()); // what QSettings wrote is whole
     return true;

@@ -17,9 +17,12 @@ class QSettings;
 // - Every read looks at the file again, so it sees another copy's writes. QSettings tells a changed file
 //   by its size and time, so a change within the same clock tick that keeps the size goes unseen.
 // - A file that cannot be parsed reads as holding nothing, and the next write starts it afresh.
-// - setValues() refuses, before anything changes, when the file or its folder cannot be written. A write
-//   that fails part-way is reported; its entries then stay in this process's memory and QSettings tries
-//   them again with the next access to the file.
+// - setValues() refuses, before anything changes, when the file or its folder cannot be written or the
+//   disk has no room. It checks the room itself because QSaveFile on Qt 6.4 puts the new file in place even
+//   when its text could not be written to the end: the settings would be cut short or empty, and QSettings
+//   would report success. A write that still fails part-way is reported. The file may then be cut short;
+//   or, when QSettings saw the failure, it is as it was, and QSettings keeps the entries in this process's
+//   memory and tries them again at the next access to the file.
 class QtSettingsStore : public SettingsStore
 {
 public:

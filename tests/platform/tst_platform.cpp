@@ -4,6 +4,8 @@
 #include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTest>
+#include <csignal>
+#include <sys/resource.h>
 
 namespace
 {
@@ -19,6 +21,28 @@ bool write(const QString& fileName, const QByteArray& bytes)
     return f.open(QIODevice::WriteOnly) && f.write(bytes) == bytes.size() && f.flush();
 }
 
+// While it lives, no file of this process may grow past `bytes`: a write beyond fails as on a full disk.
+class FileSizeLimit
+{
+public:
+    explicit FileSizeLimit(rlim_t bytes)
+    {
+        getrlimit(RLIMIT_FSIZE, &m_old);
+        rlimit limit = m_old;
+        limit.rlim_cur = bytes;
+        m_oldHandler = std::signal(SIGXFSZ, SIG_IGN); // the write fails instead of ending the process
+        setrlimit(RLIMIT_FSIZE, &limit);
+    }
+    ~FileSizeLimit()
+    {
+        setrlimit(RLIMIT_FSIZE, &m_old);
+        std::signal(SIGXFSZ, m_oldHandler);
+    }
+
+private:
+    rlimit m_old{};
+    void (*m_oldHandler)(int) = nullptr;
+};
 } // namespace
 
 namespace QTest
@@ -99,6 +123,9 @@ private slots:
         QTest::addColumn<QString>("obstacle");
         QTest::newRow("read-only file") << "file";
         QTest::newRow("read-only folder") << "folder";
+        // Room for QSettings' lock file but not for the new text: on Qt 6.4 QSaveFile would still put the
+        // cut-short text in place.
+        QTest::newRow("full disk") << "disk";
     }
     void aWriteThatCannotBeMadeKeepsWhatWasThere()
     {
@@ -110,14 +137,21 @@ private slots:
         const QByteArray before = contents(file);
         const QStringList entriesBefore = QDir(folder).entryList(QDir::AllEntries | QDir::Hidden);
 
-        const QList<std::pair<QString, QString>> entries{{"Unit1", "Miles"}, {"Unit2", "Metres"}};
-        QVERIFY(QFile::setPermissions(obstacle == "file" ? file : folder, QFile::ReadOwner | QFile::ExeOwner));
-        const bool mayWriteAnyway = QFileInfo(obstacle == "file" ? file : folder).isWritable();
-        const bool written = mayWriteAnyway || store.setValues(entries);
-        QVERIFY(QFile::setPermissions(obstacle == "file" ? file : folder,
-                                      QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner));
-        if (mayWriteAnyway)
-            QSKIP("this user may write read-only files");
+        const QList<std::pair<QString, QString>> entries{{"Unit1", QString(4000, 'M')}, {"Unit2", "Metres"}};
+        bool written = true;
+        if (obstacle == "disk") {
+            const FileSizeLimit limit(1000);
+            written = store.setValues(entries);
+        } else {
+            const QString readOnly = obstacle == "file" ? file : folder;
+            QVERIFY(QFile::setPermissions(readOnly, QFile::ReadOwner | QFile::ExeOwner));
+            const bool mayWriteAnyway = QFileInfo(readOnly).isWritable();
+            if (!mayWriteAnyway)
+                written = store.setValues(entries);
+            QVERIFY(QFile::setPermissions(readOnly, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner));
+            if (mayWriteAnyway)
+                QSKIP("this user may write read-only files");
+        }
         QVERIFY(!written);
         QVERIFY2(store.errorString().contains(file), qPrintable(store.errorString()));
         QCOMPARE(contents(file), before);
