@@ -11,11 +11,13 @@ class QSettings;
 // already writes safely beside other processes, so the store adds only what it lacks on this Qt.
 //
 // - A write replaces the whole file in one step, so a reader finds the old text or the new one. Two copies
-//   of the program writing at once take turns on the lock file "<file>.lock", and each re-reads the file
-//   under the lock before writing, so neither loses the other's keys. The wait has no limit; a lock left by
-//   a copy that died is taken over.
-// - Every read looks at the file again, so it sees another copy's writes. QSettings tells a changed file
-//   by its size and time, so a change within the same clock tick that keeps the size goes unseen.
+//   of the program writing at once take turns on the lock file "<file>.lock", and under the lock each
+//   re-reads the file if it has changed, so neither loses the other's keys. The wait has no limit; a lock
+//   left by a copy that died is taken over.
+// - Every read looks at the file again if it has changed, so it sees another copy's writes.
+//   QSettings tells a changed file by its size and modification time only, and the time is as coarse as
+//   the file system's clock (a few ms here): a change that keeps the size within one tick goes unseen, by
+//   a reader and by a writer's re-read alike. Copies driven by a user do not write that close together.
 // - A file that cannot be parsed reads as holding nothing, and the next write starts it afresh.
 // - setValues() refuses, before anything changes, when the file or its folder cannot be written or the
 //   disk has no room. It checks the room itself because QSaveFile on Qt 6.4 puts the new file in place even
