@@ -2,72 +2,20 @@
 
 #include "settingskeys.h"
 
-#include <QCoreApplication>
-#include <QDir>
+#include <QDateTime>
 #include <QFile>
 #include <QFileInfo>
-#include <QLockFile>
+#include <QHash>
+#include <QMutex>
 #include <QSettings>
-#include <QTemporaryFile>
-#include <cstdio>
-#include <memory>
-#include <unistd.h>
+#include <QStorageInfo>
+#include <sys/resource.h>
 
 namespace
 {
 QString sectionKey(const QString& key)
 {
     return QString::fromLatin1(SettingsKey::Section) + QLatin1Char('/') + key;
-}
-
-// QSettings parses and writes the INI text, but always on a private copy: its process-wide cache then
-// never serves a stale version of the real file, nor entries of a write that failed.
-class PrivateCopy
-{
-public:
-    bool create(const QByteArray& bytes)
-    {
-        m_file.setFileTemplate(QDir::tempPath() + QStringLiteral("/mapwheel-settings-XXXXXX.ini"));
-        if (!m_file.open())
-            return false;
-        const bool written = m_file.write(bytes) == bytes.size();
-        m_file.close();
-        return written;
-    }
-    QString fileName() const { return m_file.fileName(); }
-    QByteArray readBack()
-    {
-        QFile f(m_file.fileName());
-        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-    }
-
-private:
-    QTemporaryFile m_file;
-};
-
-// QSettings reports a damaged file only once something has been read from it.
-bool parsesWhole(const QString& fileName)
-{
-    QSettings settings(fileName, QSettings::IniFormat);
-    settings.allKeys();
-    return settings.status() == QSettings::NoError;
-}
-
-// Whole text of the real file. Nothing when it exists but cannot be read; empty when it does not exist.
-std::optional<QByteArray> readWhole(const QString& path)
-{
-    // Open first and ask whether the file exists only when that fails: QFileInfo can miss a file for a
-    // moment while another copy renames its new text over it.
-    QFile f(path);
-    if (!f.open(QIODevice::ReadOnly)) {
-        if (QFileInfo(path).exists())
-            return std::nullopt;
-        return QByteArray();
-    }
-    QByteArray bytes = f.readAll();
-    if (f.error() != QFileDevice::NoError)
-        return std::nullopt;
-    return bytes;
 }
 
 std::optional<QString> asText(const QVariant& v)
@@ -87,6 +35,34 @@ std::optional<QString> asText(const QVariant& v)
         return v.toString();
     return std::nullopt;
 }
+
+// QSettings reports a damaged file only to the one object that parsed it; every other object in the process
+// is handed the same parse without complaint. So each file's damaged version, by size and time as QSettings
+// tells versions apart, is remembered for the process too.
+using Version = std::pair<qint64, QDateTime>;
+QMutex damageMutex;
+QHash<QString, Version> damagedVersions;
+
+// The disk's free space and the largest file this process may write.
+bool roomFor(const QString& path, qint64 bytes)
+{
+    rlimit limit{};
+    if (getrlimit(RLIMIT_FSIZE, &limit) == 0 && limit.rlim_cur != RLIM_INFINITY && rlim_t(bytes) > limit.rlim_cur)
+        return false;
+    const QStorageInfo disk(QFileInfo(path).absolutePath());
+    return !disk.isValid() || disk.bytesAvailable() >= bytes;
+}
+
+// QSettings says only that it cannot write; give the reason the file system gives.
+QString whyNotWritable(const QString& path)
+{
+    QFile file(path);
+    if (!file.exists())
+        return QStringLiteral("cannot create %1").arg(path);
+    if (file.open(QIODevice::ReadWrite))
+        return QStringLiteral("cannot create files beside %1").arg(path);
+    return QStringLiteral("cannot write %1: %2").arg(path, file.errorString());
+}
 } // namespace
 
 QtSettingsStore::QtSettingsStore() : m_path(defaultFileName()) {}
@@ -99,17 +75,26 @@ QString QtSettingsStore::defaultFileName()
     return QSettings(QSettings::IniFormat, QSettings::UserScope, name, name).fileName();
 }
 
+std::unique_ptr<QSettings> QtSettingsStore::open(bool& damaged) const
+{
+    const QFileInfo file(m_path);
+    const Version version{file.size(), file.lastModified()};
+    // Constructing it re-reads the file if it changed since this process last read it.
+    auto settings = std::make_unique<QSettings>(m_path, QSettings::IniFormat);
+    settings->allKeys(); // sections are parsed when first used: damage anywhere in the file counts
+    const QMutexLocker locker(&damageMutex);
+    if (settings->status() == QSettings::FormatError)
+        damagedVersions.insert(file.absoluteFilePath(), version);
+    const auto found = damagedVersions.constFind(file.absoluteFilePath());
+    damaged = found != damagedVersions.constEnd() && *found == version;
+    return settings;
+}
+
 std::optional<QString> QtSettingsStore::value(const QString& key) const
 {
-    const std::optional<QByteArray> bytes = readWhole(m_path);
-    if (!bytes || bytes->isEmpty())
-        return std::nullopt;
-    PrivateCopy copy;
-    if (!copy.create(*bytes))
-        return std::nullopt;
-    QSettings settings(copy.fileName(), QSettings::IniFormat);
-    const QVariant v = settings.value(sectionKey(key));
-    if (settings.status() != QSettings::NoError || !v.isValid())
+    bool damaged = false;
+    const QVariant v = open(damaged)->value(sectionKey(key));
+    if (damaged || !v.isValid())
         return std::nullopt;
     return asText(v);
 }
@@ -120,73 +105,36 @@ bool QtSettingsStore::fail(const QString& why)
     return false;
 }
 
-bool QtSettingsStore::replaceWhole(const QByteArray& text)
-{
-    // The new text goes to a file beside the old one that is then renamed over it: rename() replaces
-    // the name in one step, so a reader finds the old text or the new one, never a missing or part-written
-    // file. (QSaveFile briefly leaves no file at all under the name while it commits.)
-    const QFileInfo info(m_path);
-    if (info.exists() && !info.isWritable())
-        return fail(QStringLiteral("%1 is read-only").arg(m_path));
-    const QString newPath = QStringLiteral("%1.new-%2-%3")
-                                .arg(m_path)
-                                .arg(QCoreApplication::applicationPid())
-                                .arg(quintptr(this), 0, 16);
-    QFile out(newPath);
-    if (!out.open(QIODevice::WriteOnly | QIODevice::NewOnly))
-        return fail(QStringLiteral("cannot write in %1: %2").arg(info.absolutePath(), out.errorString()));
-    if (info.exists())
-        out.setPermissions(info.permissions());
-    const bool written = out.write(text) == text.size() && out.flush() && ::fsync(out.handle()) == 0;
-    out.close();
-    if (!written || out.error() != QFileDevice::NoError) {
-        QFile::remove(newPath);
-        return fail(QStringLiteral("cannot write %1").arg(newPath));
-    }
-    if (std::rename(QFile::encodeName(newPath).constData(), QFile::encodeName(m_path).constData()) != 0) {
-        QFile::remove(newPath);
-        return fail(QStringLiteral("cannot replace %1").arg(m_path));
-    }
-    return true;
-}
-
 bool QtSettingsStore::setValues(const QList<std::pair<QString, QString>>& entries)
 {
     m_error.clear();
-    const QFileInfo info(m_path);
-    if (!QDir().mkpath(info.absolutePath()))
-        return fail(QStringLiteral("cannot create the folder %1").arg(info.absolutePath()));
+    bool damaged = false;
+    open(damaged);
+    // A second object: the first may hold a parse error, and QSettings keeps only the first error it meets.
+    QSettings settings(m_path, QSettings::IniFormat);
+    // QSettings would keep refused entries and retry them at every later access, so check before setting any.
+    // isWritable() also creates the folder of a new file.
+    if (!settings.isWritable() || !QFileInfo(QFileInfo(m_path).absolutePath()).isWritable())
+        return fail(whyNotWritable(m_path));
+    // The whole new text (at most six bytes a character, escaped), the lock file, and blocks to round up to.
+    qint64 needed = QFileInfo(m_path).size() + 16 * 1024;
+    for (const auto& [key, value] : entries)
+        needed += 6 * (key.size() + value.size() + 2);
+    if (!roomFor(m_path, needed))
+        return fail(QStringLiteral("no room on the disk to write %1").arg(m_path));
 
-    // A lock left behind by a copy that crashed is taken over once its process is gone.
-    QLockFile lock(m_path + QStringLiteral(".lock"));
-    if (!lock.tryLock(m_lockWaitMs))
-        return fail(lock.error() == QLockFile::LockFailedError
-                        ? QStringLiteral("another copy of the program is writing %1").arg(m_path)
-                        : QStringLiteral("cannot lock %1").arg(m_path));
-
-    // Read under the lock, so that the entries another copy has just written are kept.
-    const std::optional<QByteArray> old = readWhole(m_path);
-    if (!old)
-        return fail(QStringLiteral("cannot read %1").arg(m_path));
-    auto copy = std::make_unique<PrivateCopy>();
-    if (!copy->create(*old))
-        return fail(QStringLiteral("cannot make a temporary copy of %1").arg(m_path));
-    if (!parsesWhole(copy->fileName())) {
-        // A damaged file reads as holding nothing, so nothing the program could read is lost by
-        // starting afresh.
-        copy = std::make_unique<PrivateCopy>();
-        if (!copy->create(QByteArray()))
-            return fail(QStringLiteral("cannot make a temporary copy of %1").arg(m_path));
-    }
-    {
-        QSettings settings(copy->fileName(), QSettings::IniFormat);
-        for (const auto& [key, value] : entries)
-            settings.setValue(sectionKey(key), value);
-        settings.sync();
-        if (settings.status() != QSettings::NoError)
-            return fail(QStringLiteral("cannot prepare the new text of %1").arg(m_path));
-    }
-    const QByteArray text = copy->readBack();
-
-    return replaceWhole(text);
+    if (damaged)
+        settings.clear(); // it reads as holding nothing, so nothing the program could read is lost
+    for (const auto& [key, value] : entries)
+        settings.setValue(sectionKey(key), value);
+    settings.sync();
+    if (settings.status() != QSettings::NoError)
+        return fail(QStringLiteral("cannot write %1; it keeps what it had").arg(m_path));
+    // QSettings ends every line with a newline: a file without one was cut short on the way to the disk.
+    QFile written(m_path);
+    if (!written.open(QIODevice::ReadOnly) || !written.readAll().endsWith('\n'))
+        return fail(QStringLiteral("%1 may have been cut short; is the disk full?").arg(m_path));
+    const QMutexLocker locker(&damageMutex);
+    damagedVersions.remove(QFileInfo(m_path).absoluteFilePath()); // what QSettings wrote is whole
+    return true;
 }

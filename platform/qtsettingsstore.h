@@ -3,14 +3,28 @@
 #include "settingsstore.h"
 
 #include <QString>
+#include <memory>
 
-// The settings store as an INI file of the user's, section "Mapwheel".
+class QSettings;
+
+// The settings store as an INI file of the user's, section "Mapwheel", kept by QSettings alone: QSettings
+// already writes safely beside other processes, so the store adds only what it lacks on this Qt.
 //
-// Reads take the file as it is on disk at the time of the call; a file that cannot be read or parsed
-// reads as if no key were there. setValues() writes all its entries in one replacement of the whole file
-// (the new text goes to a temporary file that is then renamed over the old one), under a lock file that
-// keeps a second copy of the program from writing at the same moment. A failed write leaves the file as
-// it was.
+// - A write replaces the whole file in one step, so a reader finds the old text or the new one. Two copies
+//   of the program writing at once take turns on the lock file "<file>.lock", and under the lock each
+//   re-reads the file if it has changed, so neither loses the other's keys. The wait has no limit; a lock
+//   left by a copy that died is taken over.
+// - Every read looks at the file again if it has changed, so it sees another copy's writes.
+//   QSettings tells a changed file by its size and modification time only, and the time is as coarse as
+//   the file system's clock (a few ms here): a change that keeps the size within one tick goes unseen, by
+//   a reader and by a writer's re-read alike. Copies driven by a user do not write that close together.
+// - A file that cannot be parsed reads as holding nothing, and the next write starts it afresh.
+// - setValues() refuses, before anything changes, when the file or its folder cannot be written or the
+//   disk has no room. It checks the room itself because QSaveFile on Qt 6.4 puts the new file in place even
+//   when its text could not be written to the end: the settings would be cut short or empty, and QSettings
+//   would report success. A write that still fails part-way is reported. The file may then be cut short;
+//   or, when QSettings saw the failure, it is as it was, and QSettings keeps the entries in this process's
+//   memory and tries them again at the next access to the file.
 class QtSettingsStore : public SettingsStore
 {
 public:
@@ -26,16 +40,12 @@ public:
     // Why the last setValues() failed, empty after a success.
     QString errorString() const { return m_error; }
 
-    // How long setValues() waits for another copy of the program to finish writing, in ms.
-    void setLockWait(int ms) { m_lockWaitMs = ms; }
-
     static QString defaultFileName();
 
 private:
+    std::unique_ptr<QSettings> open(bool& damaged) const;
     bool fail(const QString& why);
-    bool replaceWhole(const QByteArray& text);
 
     QString m_path;
     QString m_error;
-    int m_lockWaitMs = 10000;
 };

@@ -1,15 +1,29 @@
 // A second copy of the program, as far as the settings store is concerned: writes the five scale entries
 // and one recent-file entry, all with the same text, again and again.
 // Usage: settings_writer <file> <tag> <count> <recent-file key>
+//    or: settings_writer <file> --hold-lock
+// The second form stands for a copy stopped in the middle of a write: it takes the lock file QSettings
+// writes under, says "locked" and waits to be killed.
 #include "qtsettingsstore.h"
 
 #include <QCoreApplication>
+#include <QLockFile>
+#include <QThread>
 #include <cstdio>
 
 int main(int argc, char** argv)
 {
     QCoreApplication app(argc, argv);
     const QStringList args = app.arguments();
+    if (args.size() == 3 && args[2] == QLatin1String("--hold-lock")) {
+        QLockFile lock(args[1] + QStringLiteral(".lock"));
+        if (!lock.lock())
+            return 1;
+        std::printf("locked\n");
+        std::fflush(stdout);
+        for (;;)
+            QThread::sleep(60);
+    }
     if (args.size() != 5)
         return 2;
     QtSettingsStore store(args[1]);
