@@ -150,11 +150,25 @@ void Program::ShowMap(const QString& path, MapPicturePtr picture)
         Equalise(m_state.CurrentFactors, m_state.DefaultFactors);
     RecentFiles recent(m_services.store);
     // A store that cannot be written keeps the list it had; the menu still shows the new one.
-    recent.UpdateMRUList(m_state.MapFile, m_state.MaxMRU);
+    const bool saved = recent.UpdateMRUList(m_state.MapFile, m_state.MaxMRU);
     m_frmMain->Unload();
     if (const int16_t fatal = m_frmMain->Load(std::move(picture), m_state.MapFile, recent.captions()))
         return RaiseFatal(fatal);
     m_frmMain->Show();
+    // Once a run is enough: every open would fail alike.
+    if (!saved && !m_state.RecentUnsavedTold) {
+        m_state.RecentUnsavedTold = true;
+        TellUnsaved(QStringLiteral("The list of recent maps"), QString());
+    }
+}
+
+void Program::TellUnsaved(const QString& what, const QString& kept)
+{
+    m_services.messages.show(QStringLiteral("Mapwheel"),
+                             what + QStringLiteral(" could not be saved: ") + m_services.store.errorString() +
+                                 QLatin1Char('.') +
+                                 (kept.isEmpty() ? QString() : QLatin1Char('\r') + kept + QStringLiteral(" until Mapwheel ends.")),
+                             MessageIcon::Warning);
 }
 
 void Program::ShowScaling()
@@ -172,9 +186,12 @@ void Program::ShowScaling()
     if (edit->overwriteDefaults || m_state.FirstRun) {
         Equalise(m_state.DefaultFactors, edit->factors);
         // A store that cannot be written keeps the defaults it had; this run goes on with the new ones.
-        if (ScaleSettings(QStringLiteral("Write"), m_state.DefaultFactors, m_services.store) ==
-            ScaleSettingsResult::UnknownMode)
+        const ScaleSettingsResult written =
+            ScaleSettings(QStringLiteral("Write"), m_state.DefaultFactors, m_services.store);
+        if (written == ScaleSettingsResult::UnknownMode)
             return RaiseFatal(ScaleSettingsModeError);
+        if (written == ScaleSettingsResult::NotWritten)
+            TellUnsaved(QStringLiteral("The new default units"), QStringLiteral("They stay in use"));
         m_state.FirstRun = false;
     }
     m_state.FactorsAccepted = true;

@@ -40,6 +40,7 @@ struct AppState {
     int16_t FatalErrorNo = 0;
     bool FirstRun = false;
     bool FactorsAccepted = false; // the Scale Factors dialog has been confirmed with OK during this run
+    bool RecentUnsavedTold = false; // the user has heard that the recent maps cannot be saved this run
 };
 
 // Application-wide Qt settings, made once the application object exists.
@@ -72,6 +73,9 @@ private:
     void OpenMapAndCalibrate(const QString& FileName);
     // The new main window around a decoded picture, in place of the old one.
     void ShowMap(const QString& path, MapPicturePtr picture);
+    // A write the settings store refused: what it was, and what stays in use for the rest of the run (if
+    // anything: the recent-files list is read back from the store at every open).
+    void TellUnsaved(const QString& what, const QString& kept);
     // The Scale Factors dialog, and what its OK changes: the current record, the saved defaults when asked
     // for (always in first-run mode), the meter names, and a new calibration.
     void ShowScaling();

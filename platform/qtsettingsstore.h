@@ -38,7 +38,7 @@ public:
 
     QString fileName() const { return m_path; }
     // Why the last setValues() failed, empty after a success.
-    QString errorString() const { return m_error; }
+    QString errorString() const override { return m_error; }
 
     static QString defaultFileName();
 

@@ -13,4 +13,6 @@ public:
     virtual std::optional<QString> value(const QString& key) const = 0;
     // Writes the entries together. False when the store cannot be written; what was there stays.
     virtual bool setValues(const QList<std::pair<QString, QString>>& entries) = 0;
+    // Why the last setValues() failed, in words for the user.
+    virtual QString errorString() const = 0;
 };

@@ -21,6 +21,7 @@ public:
             entries.insert(key, text);
         return true;
     }
+    QString errorString() const override { return readOnly ? QStringLiteral("the store is read-only") : QString(); }
     QMap<QString, QString> entries;
     bool readOnly = false;
     int writes = 0;

@@ -1,8 +1,9 @@
 # The recent-files list: the File menu, the store behind it, and a restart.
 
-import os
+import os, shutil
 
-from harness import check
+from harness import check, find
+from scenarios.scaling import pick
 
 
 def scenario_recent_files_menu_and_store(s):
@@ -26,4 +27,27 @@ def scenario_recent_files_menu_and_store(s):
     # A restart shows the same list.
     app = s.launch("cold-fell.jpg")
     lists(app, want, "after a restart")
+    s.finish(app)
+
+
+def scenario_settings_that_cannot_be_saved(s):
+    # The settings folder's name is taken by a file: nothing can be saved, even by root. The user is told,
+    # once a run for the recent maps and at each save of the defaults; the run goes on with the new units,
+    # and the File menu lists the open map (the list is read back from the store at every open).
+    shutil.rmtree(os.path.dirname(s.ini))
+    open(os.path.dirname(s.ini), "w").close()
+    app = s.launch("ashby-moor.gif", prompt=None)
+    app.answer("Mapwheel", "The list of recent maps could not be saved: cannot create %s." % s.ini)
+    dialog = app.window("Scale Factors")  # a first run: nothing was read
+    pick(app, find(dialog, "combo box", "Miles"), "Yards")
+    app.press(dialog, "OK", "the Scale Factors dialog")
+    app.answer("Mapwheel", "The new default units could not be saved: cannot create %s.\nThey stay in use until "
+               "Mapwheel ends." % s.ini)
+    app.answer("Calibration Procedure", "1 km away")
+    app.menu("File", "Open Another Map")
+    app.file_dialog(path=os.path.join(s.maps, "cold-fell.jpg"))
+    app.answer("Calibration Procedure", "1 km away")  # no second word about the recent maps
+    check(app.main().units() == ("Kilometres", "Yards") and
+          app.menu_items("File")[1:-1] == [os.path.join(s.maps, "cold-fell.jpg")],
+          "the run goes on with units %r and recent maps %r" % (app.units(), app.menu_items("File")))
     s.finish(app)
