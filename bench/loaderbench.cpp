@@ -121,8 +121,8 @@ void paintBand(const QImage& sketch, int first, int end)
     p.drawImage(QRectF(0, first * k, sketch.width() * k, (end - first) * k), rows);
 }
 
-// MODE is qt, qt-mapped, loader, loader-huge or loader-plain (one kind of pages for the picture, not
-// probed), with "+warm" for warm memory.
+// MODE is qt, qt-mapped, loader (the program's own kind of pages), loader-huge, loader-plain or
+// loader-probe (one kind of pages for the picture, or a probe of both), with "+warm" for warm memory.
 int child(QString mode, const QString& file)
 {
     if (mode.endsWith("+warm")) {
@@ -153,10 +153,11 @@ int child(QString mode, const QString& file)
         if (!reader.read(&img))
             return 2;
         s.ms = sinceMs(t);
-    } else if (mode == "loader" || mode == "loader-huge" || mode == "loader-plain") {
-        PictureBuffer::setPages(mode == "loader-huge"    ? PictureBuffer::Pages::Huge
-                                : mode == "loader-plain" ? PictureBuffer::Pages::Plain
-                                                         : PictureBuffer::Pages::Probe);
+    } else if (mode.startsWith("loader")) {
+        if (mode != "loader")
+            PictureBuffer::setPages(mode == "loader-huge"    ? PictureBuffer::Pages::Huge
+                                    : mode == "loader-probe" ? PictureBuffer::Pages::Probe
+                                                             : PictureBuffer::Pages::Plain);
         MapLoader loader;
         QElapsedTimer gap;
         double worst = 0;
@@ -373,7 +374,7 @@ int main(int argc, char** argv)
             add("MapLoader, baseline build", {baseline, "--child", "loader", file});
         if (p.format == "jpeg" && !quick) {
             add("MapLoader, huge pages", {self, "--child", "loader-huge", file});
-            add("MapLoader, plain pages", {self, "--child", "loader-plain", file});
+            add("MapLoader, pages probed", {self, "--child", "loader-probe", file});
         }
         if (warm) {
             add("QImageReader", {self, "--child", "qt+warm", file}, true);

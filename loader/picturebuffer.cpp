@@ -7,7 +7,7 @@ namespace
 {
 
 std::atomic<qint64> allocatedBytes{0};
-std::atomic<PictureBuffer::Pages> pageKind{PictureBuffer::Pages::Probe};
+std::atomic<PictureBuffer::Pages> pageKind{PictureBuffer::Pages::Plain};
 
 constexpr qsizetype hugePage = PictureBuffer::hugePageBytes;
 constexpr qsizetype ownMappingFrom = qsizetype(8) << 20;
