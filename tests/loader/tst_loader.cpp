@@ -1,15 +1,19 @@
+#include "loadjob.h"
 #include "maploader.h"
 #include "picturebuffer.h"
 #include "pictureheader.h"
 #include "synthmap.h"
+#include "tiffdecoder.h"
 
 #include <QFile>
+#include <QImageWriter>
 #include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTemporaryFile>
 #include <QTest>
 #include <QtEndian>
 #include <limits>
+#include <tiffio.h>
 
 namespace
 {
@@ -35,6 +39,42 @@ QByteArray gif(char codeSize = 2, const QByteArray& before = {}, bool local = fa
     return "GIF89a" + le(quint16(2), quint16(1)) + QByteArray("\x81\0\0", 3) + QByteArray(12, '\x40') +
            before + ',' + le(quint16(0), quint16(0), quint16(2), quint16(1)) + (local ? '\x81' : '\0') +
            QByteArray(local ? 12 : 0, '\x20') + codeSize + QByteArray("\x02\x04\x0a\0;", 5);
+}
+
+// A TIFF as Qt writes it; compression 1 is LZW.
+bool writeTiff(const QImage& image, const QString& path, int compression = 1)
+{
+    QImageWriter writer(path, "tiff");
+    writer.setCompression(compression);
+    return writer.write(image);
+}
+
+// An RGB TIFF in 64 x 64 tiles, which Qt does not write; the tiles at the right and bottom edges stick out.
+bool writeTiledTiff(const QImage& image, const QString& path)
+{
+    TIFF* tif = TIFFOpen(QFile::encodeName(path).constData(), "w");
+    if (!tif)
+        return false;
+    TIFFSetField(tif, TIFFTAG_IMAGEWIDTH, uint32_t(image.width()));
+    TIFFSetField(tif, TIFFTAG_IMAGELENGTH, uint32_t(image.height()));
+    TIFFSetField(tif, TIFFTAG_BITSPERSAMPLE, 8);
+    TIFFSetField(tif, TIFFTAG_SAMPLESPERPIXEL, 3);
+    TIFFSetField(tif, TIFFTAG_PHOTOMETRIC, PHOTOMETRIC_RGB);
+    TIFFSetField(tif, TIFFTAG_PLANARCONFIG, PLANARCONFIG_CONTIG);
+    TIFFSetField(tif, TIFFTAG_TILEWIDTH, 64);
+    TIFFSetField(tif, TIFFTAG_TILELENGTH, 64);
+    QByteArray tile(64 * 64 * 3, '\0');
+    bool ok = true;
+    for (int y = 0; y < image.height(); y += 64)
+        for (int x = 0; x < image.width(); x += 64) {
+            for (int i = 0; i < 64 * 64; ++i) {
+                const QRgb p = image.pixel(std::min(x + i % 64, image.width() - 1), std::min(y + i / 64, image.height() - 1));
+                tile[3 * i] = char(qRed(p)), tile[3 * i + 1] = char(qGreen(p)), tile[3 * i + 2] = char(qBlue(p));
+            }
+            ok = ok && TIFFWriteTile(tif, tile.data(), uint32_t(x), uint32_t(y), 0, 0) >= 0;
+        }
+    TIFFClose(tif);
+    return ok;
 }
 
 // The mean difference of the channels of two pictures in 32-bit formats without transparency; 0 only when
@@ -64,7 +104,8 @@ private slots:
             for (int x = 0; x < 1100; ++x)
                 m_blocks.setPixel(x, y, qRgb(x / 16 % 6 * 51, 0, y / 16 % 6 * 51));
         QVERIFY(m_blocks.save(m_dir.filePath("map.jpg"), nullptr, 100) &&
-                m_blocks.save(m_dir.filePath("map.bmp")) && writeGif(m_blocks, m_dir.filePath("map.gif")));
+                m_blocks.save(m_dir.filePath("map.bmp")) && writeGif(m_blocks, m_dir.filePath("map.gif")) &&
+                writeTiff(m_blocks, m_dir.filePath("map.tif")));
     }
 
     void opens_data()
@@ -85,7 +126,7 @@ private slots:
             QTest::addRow("%s %lld", name, limit)
                 << name << bytes << limit << (error.isEmpty() ? error : error.arg(name));
         };
-        for (const char* name : {"map.jpg", "map.bmp", "map.gif"}) {
+        for (const char* name : {"map.jpg", "map.bmp", "map.gif", "map.tif"}) {
             row(name, {}, {}, 2640000); // 1100 x 600 pixels at 4 bytes each
             row(name, {},
                 "%1 is 1100 x 600 pixels: it needs 3 MB of memory, more than this computer can spare.",
@@ -93,6 +134,10 @@ private slots:
         }
         row("half.jpg", file("map.jpg").left(file("map.jpg").size() / 2), cut);
         row("short.bmp", file("map.bmp").chopped(1), cut);
+        row("half.tif", file("map.tif").left(file("map.tif").size() / 2), cut);
+        QByteArray scratched = file("map.tif"); // LZW codes the table does not have yet
+        scratched.replace(scratched.size() / 3, 64, QByteArray(64, '\xff'));
+        row("scratched.tif", scratched, "%1 is damaged: its picture data cannot be decoded.");
         row("code12.gif", gif(12), "%1 is damaged: its picture data cannot be decoded.");
         row("notes.jpg", "Walk from the mill to the beacon.\n", "%1 is not a picture Mapwheel can read.");
         row("gone.bmp", {}, "%1 cannot be opened: there is no such file.");
@@ -120,6 +165,61 @@ private slots:
         QCOMPARE(picture->levels().size(), size_t(2));
         QVERIFY(difference(picture->levels()[0], m_blocks.scaled(275, 150)) <= tolerance);
         QVERIFY(difference(picture->levels()[1], m_blocks.scaled(137, 75)) <= tolerance);
+    }
+
+    // Layouts the TIFF decoder reads itself come out exactly as Qt's reader gives them; the others go
+    // to Qt's reader.
+    void tiff_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<bool>("direct");
+        QImage alpha = m_blocks.convertToFormat(QImage::Format_ARGB32);
+        for (int y = 0; y < alpha.height(); ++y)
+            for (int x = 0; x < alpha.width(); ++x)
+                alpha.setPixel(x, y, (alpha.pixel(x, y) & 0xffffff) | uint(x * 255 / alpha.width()) << 24);
+        const auto row = [this](const char* name, bool direct, bool written) {
+            QVERIFY(written);
+            QTest::newRow(name) << m_dir.filePath(name) << direct;
+        };
+        row("plain.tif", true, writeTiff(m_blocks, m_dir.filePath("plain.tif"), 0));
+        row("lzw.tif", true, writeTiff(m_blocks, m_dir.filePath("lzw.tif")));
+        row("grey.tif", true, writeTiff(m_blocks.convertToFormat(QImage::Format_Grayscale8), m_dir.filePath("grey.tif")));
+        row("palette.tif", true,
+            writeTiff(m_blocks.convertToFormat(QImage::Format_Indexed8), m_dir.filePath("palette.tif")));
+        row("alpha.tif", true, writeTiff(alpha, m_dir.filePath("alpha.tif")));
+        row("tiled.tif", true, writeTiledTiff(m_blocks, m_dir.filePath("tiled.tif")));
+        row("16-bit.tif", false, writeTiff(m_blocks.convertToFormat(QImage::Format_RGBX64), m_dir.filePath("16-bit.tif")));
+    }
+    void tiff()
+    {
+        QFETCH(QString, name);
+        QFETCH(bool, direct);
+        TiffDecoder decoder(name);
+        QCOMPARE(decoder.readHeader(), direct);
+        QCOMPARE(decoder.failure(), direct ? TiffDecoder::Failure::None : TiffDecoder::Failure::Unsupported);
+        QString error;
+        const MapPicturePtr picture = MapLoader::loadBlocking(name, &error);
+        QVERIFY2(picture, qPrintable(error));
+        QImage qt(name);
+        qt.convertTo(picture->full().format());
+        QCOMPARE(picture->full(), qt);
+    }
+
+    // A stop request ends the decode at the next band, with no message for the user.
+    void tiffStops()
+    {
+        std::atomic<bool> stop{false};
+        int highest = 0;
+        LoadJob::Hooks hooks;
+        hooks.progress = [&](int percent) {
+            highest = percent;
+            stop = percent >= 10;
+        };
+        hooks.stop = &stop;
+        QString error = "not cleared";
+        QVERIFY(!LoadJob::run(m_dir.filePath("map.tif"), LoadLimits{qint64(1) << 30}, hooks, &error));
+        QCOMPARE(error, QString());
+        QVERIFY2(highest < 50, qPrintable(QString::number(highest)));
     }
 
     void header_data()
