@@ -208,8 +208,9 @@ bool TiffDecoder::readHeader()
     for (uint32_t i = 0; i < pieces; ++i)
         if (TIFFGetStrileOffset(tif, i) + TIFFGetStrileByteCount(tif, i) > fileSize)
             return fail(Failure::Truncated);
+    // The directory was read, but not without complaint: Qt's reader may make more of it.
     if (s.error)
-        return fail(Failure::Damaged);
+        return fail(Failure::Unsupported);
     return true;
 }
 
