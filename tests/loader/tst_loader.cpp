@@ -14,6 +14,7 @@
 #include <QtEndian>
 #include <limits>
 #include <tiffio.h>
+#include <unistd.h>
 
 namespace
 {
@@ -77,6 +78,24 @@ bool writeTiledTiff(const QImage& image, const QString& path)
     return ok;
 }
 
+// A TIFF with the number in its first directory's entry `tag` replaced; for a little-endian file whose
+// entry holds one number in place.
+QByteArray withTag(QByteArray tiff, quint16 tag, quint32 value)
+{
+    const quint32 at = qFromLittleEndian<quint32>(tiff.constData() + 4);
+    const quint16 count = qFromLittleEndian<quint16>(tiff.constData() + at);
+    for (quint32 e = at + 2; e < at + 2 + 12u * count; e += 12)
+        if (qFromLittleEndian<quint16>(tiff.constData() + e) == tag)
+            qToLittleEndian(value, tiff.data() + e + 8);
+    return tiff;
+}
+
+// An LZW TIFF with a run of codes the decoder's table does not have yet, a third of the way in.
+QByteArray scratched(QByteArray tiff)
+{
+    return tiff.replace(tiff.size() / 3, 64, QByteArray(64, '\xff'));
+}
+
 // The mean difference of the channels of two pictures in 32-bit formats without transparency; 0 only when
 // they are the same.
 double difference(const QImage& a, const QImage& b)
@@ -134,10 +153,9 @@ private slots:
         }
         row("half.jpg", file("map.jpg").left(file("map.jpg").size() / 2), cut);
         row("short.bmp", file("map.bmp").chopped(1), cut);
-        row("half.tif", file("map.tif").left(file("map.tif").size() / 2), cut);
-        QByteArray scratched = file("map.tif"); // LZW codes the table does not have yet
-        scratched.replace(scratched.size() / 3, 64, QByteArray(64, '\xff'));
-        row("scratched.tif", scratched, "%1 is damaged: its picture data cannot be decoded.");
+        row("half.tif", file("map.tif").left(file("map.tif").size() / 2), cut); // the directory comes last
+        row("adrift.tif", withTag(file("map.tif"), TIFFTAG_STRIPOFFSETS, quint32(file("map.tif").size() - 100)), cut);
+        row("scratched.tif", scratched(file("map.tif")), "%1 is damaged: its picture data cannot be decoded.");
         row("code12.gif", gif(12), "%1 is damaged: its picture data cannot be decoded.");
         row("notes.jpg", "Walk from the mill to the beacon.\n", "%1 is not a picture Mapwheel can read.");
         row("gone.bmp", {}, "%1 cannot be opened: there is no such file.");
@@ -220,6 +238,30 @@ private slots:
         QVERIFY(!LoadJob::run(m_dir.filePath("map.tif"), LoadLimits{qint64(1) << 30}, hooks, &error));
         QCOMPARE(error, QString());
         QVERIFY2(highest < 50, qPrintable(QString::number(highest)));
+    }
+
+    // The library's complaints about a damaged file stay with the decoder, off the standard error.
+    void tiffKeepsTheLibrarysMessages()
+    {
+        QFile in(m_dir.filePath("map.tif")), out(m_dir.filePath("quietly scratched.tif"));
+        QVERIFY(in.open(QIODevice::ReadOnly) && out.open(QIODevice::WriteOnly) &&
+                out.write(scratched(in.readAll())) > 0 && out.flush());
+        QTemporaryFile errors;
+        QVERIFY(errors.open());
+        std::fflush(stderr);
+        const int stderrCopy = dup(2);
+        dup2(errors.handle(), 2);
+        TiffDecoder decoder(out.fileName());
+        std::vector<uchar> rows(qsizetype(4) * m_blocks.width() * m_blocks.height());
+        const bool header = decoder.readHeader();
+        const bool decoded = header && decoder.decode(rows.data(), 4 * m_blocks.width(), 16, {});
+        std::fflush(stderr);
+        dup2(stderrCopy, 2);
+        close(stderrCopy);
+        QVERIFY(header && !decoded);
+        QCOMPARE(decoder.failure(), TiffDecoder::Failure::Damaged);
+        QVERIFY(!decoder.reason().isEmpty());
+        QCOMPARE(errors.readAll(), QByteArray());
     }
 
     void header_data()
