@@ -33,7 +33,8 @@ public:
     // `reportEvery` rows and at the end; when it returns false the decode stops (Failure::Stopped).
     bool decode(uchar* rows, qsizetype stride, int denominator, int reportEvery,
                 const std::function<bool(int rowsDone)>& rowsDone);
-    bool decode(uchar* rows, qsizetype stride, int reportEvery, const std::function<bool(int rowsDone)>& rowsDone)
+    bool decode(uchar* rows, qsizetype stride, int reportEvery,
+                const std::function<bool(int rowsDone)>& rowsDone)
     {
         return decode(rows, stride, 1, reportEvery, rowsDone);
     }

@@ -19,7 +19,7 @@ struct TiffDecoder::State {
     Layout layout = Layout::Rgb;
     int samples = 3;
     std::array<QRgb, 256> palette{};
-    QString message;  // the first error the library reported, or else its first warning
+    QString message; // the first error the library reported, or else its first warning
     bool error = false;
 
     // Turns `count` pixels of the file's samples into 32-bit pixels.
@@ -109,7 +109,8 @@ bool directoryCut(const QString& path)
         return true;
     file.seek(qint64(offset));
     const QByteArray count = file.read(countBytes);
-    return count.size() < countBytes || offset + countBytes + number(count.constData(), countBytes) * entryBytes > size;
+    return count.size() < countBytes ||
+           offset + countBytes + number(count.constData(), countBytes) * entryBytes > size;
 }
 
 } // namespace
@@ -214,7 +215,8 @@ bool TiffDecoder::readHeader()
     return true;
 }
 
-bool TiffDecoder::decode(uchar* rows, qsizetype stride, int reportEvery, const std::function<bool(int)>& rowsDone)
+bool TiffDecoder::decode(uchar* rows, qsizetype stride, int reportEvery,
+                         const std::function<bool(int)>& rowsDone)
 {
     State& s = *m_state;
     if (!s.tif || m_size.isEmpty())
@@ -239,8 +241,8 @@ bool TiffDecoder::decode(uchar* rows, qsizetype stride, int reportEvery, const s
         const int count = std::min(int(pieceRows), height - y);
         for (int x = 0; x < width; x += int(pieceWidth)) {
             const bool read =
-                tiled ? TIFFReadEncodedTile(tif, TIFFComputeTile(tif, uint32_t(x), uint32_t(y), 0, 0), buffer.data(),
-                                            tmsize_t(buffer.size())) == tmsize_t(buffer.size())
+                tiled ? TIFFReadEncodedTile(tif, TIFFComputeTile(tif, uint32_t(x), uint32_t(y), 0, 0),
+                                            buffer.data(), tmsize_t(buffer.size())) == tmsize_t(buffer.size())
                       : TIFFReadScanline(tif, buffer.data(), uint32_t(y), 0) == 1;
             if (!read || s.error)
                 return fail(Failure::Damaged);

@@ -30,7 +30,8 @@ public:
     // Decodes the whole picture into rows `stride` bytes apart starting at `rows`. Calls `rowsDone` with
     // the count of finished rows at least every `reportEvery` rows and at the end; when it returns false
     // the decode stops (Failure::Stopped).
-    bool decode(uchar* rows, qsizetype stride, int reportEvery, const std::function<bool(int rowsDone)>& rowsDone);
+    bool decode(uchar* rows, qsizetype stride, int reportEvery,
+                const std::function<bool(int rowsDone)>& rowsDone);
 
     Failure failure() const { return m_failure; }
     QString reason() const { return m_reason; } // the library's own message, for the log
