@@ -75,12 +75,13 @@ bool writeTiledTiff(const QImage& image, const QString& path)
 }
 
 // A TIFF with the number in its first directory's entry `tag` replaced; for a little-endian file whose
-// entry holds one number in place.
+// entry holds one number in place. Checked against the file's size, as the compiler cannot know it.
 QByteArray withTag(QByteArray tiff, quint16 tag, quint32 value)
 {
-    const quint32 at = qFromLittleEndian<quint32>(tiff.constData() + 4);
-    const quint16 count = qFromLittleEndian<quint16>(tiff.constData() + at);
-    for (quint32 e = at + 2; e < at + 2 + 12u * count; e += 12)
+    const quint32 at = tiff.size() >= 8 ? qFromLittleEndian<quint32>(tiff.constData() + 4) : 0;
+    const quint16 count =
+        at > 0 && at + 2 <= quint32(tiff.size()) ? qFromLittleEndian<quint16>(tiff.constData() + at) : 0;
+    for (quint32 e = at + 2; e + 12 <= quint32(tiff.size()) && e < at + 2 + 12u * count; e += 12)
         if (qFromLittleEndian<quint16>(tiff.constData() + e) == tag)
             qToLittleEndian(value, tiff.data() + e + 8);
     return tiff;
