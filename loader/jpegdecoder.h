@@ -33,6 +33,12 @@ public:
     // `reportEvery` rows and at the end; when it returns false the decode stops (Failure::Stopped).
     bool decode(uchar* rows, qsizetype stride, int denominator, int reportEvery,
                 const std::function<bool(int rowsDone)>& rowsDone);
+    bool decode(uchar* rows, qsizetype stride, int reportEvery,
+                const std::function<bool(int rowsDone)>& rowsDone)
+    {
+        return decode(rows, stride, 1, reportEvery, rowsDone);
+    }
+    bool hasAlpha() const { return false; } // as for TiffDecoder: the rows are always opaque
 
     Failure failure() const { return m_failure; }
     QString reason() const { return m_reason; } // the decoder's own message, for the log

@@ -6,6 +6,7 @@
 #include "picturebuffer.h"
 #include "pictureheader.h"
 #include "progressfile.h"
+#include "tiffdecoder.h"
 
 #include <QFileInfo>
 #include <QImageReader>
@@ -50,7 +51,7 @@ struct Failure {
 };
 
 // Decoding reaches these percentages; shrinking the last bands takes the rest.
-constexpr int jpegDecodedPercent = 97;
+constexpr int directDecodedPercent = 97;
 constexpr int qtDecodedPercent = 85;
 
 // Maps the memory of the picture and its copies in, a chunk at a time, on a thread of its own, so that
@@ -146,13 +147,30 @@ private:
     QImage m_image; // shares the copy's memory; only read
 };
 
-MapPicturePtr loadJpeg(const QString& path, JpegDecoder& decoder, const LoadLimits& limits,
-                       const LoadJob::Hooks& hooks, Progress& progress, Failure fail)
+// Decodes with one of the decoders here, straight into the picture's buffer, while a helper shrinks the
+// finished bands; nothing when the file is of a layout left to Qt's readers.
+template <typename Decoder>
+std::optional<MapPicturePtr> loadDirect(const QString& path, const LoadLimits& limits,
+                                        const LoadJob::Hooks& hooks, Progress& progress, Failure fail)
 {
+    Decoder decoder(path);
+    if (!decoder.readHeader()) {
+        switch (decoder.failure()) {
+        case Decoder::Failure::Unsupported:
+            return std::nullopt;
+        case Decoder::Failure::Truncated:
+            return fail(LoadMessages::truncated(path));
+        case Decoder::Failure::Damaged:
+            return fail(LoadMessages::damaged(path));
+        default:
+            return fail(LoadMessages::notAPicture(path));
+        }
+    }
     const QSize size = decoder.size();
     if (!limits.allows(size))
         return fail(LoadMessages::tooLarge(path, size));
-    QImage full = PictureBuffer::allocate(size, QImage::Format_RGB32);
+    QImage full = PictureBuffer::allocate(
+        size, decoder.hasAlpha() ? QImage::Format_ARGB32_Premultiplied : QImage::Format_RGB32);
     if (full.isNull())
         return fail(LoadMessages::tooLarge(path, size));
     LevelBuilder levels(full);
@@ -164,11 +182,9 @@ MapPicturePtr loadJpeg(const QString& path, JpegDecoder& decoder, const LoadLimi
     QThreadPool helper; // shrinks finished bands in order
     helper.setMaxThreadCount(1);
 
-    uchar* rows = full.bits();
-    const qsizetype stride = full.bytesPerLine();
     int nextBand = 0;
     const int bands = levels.bandCount();
-    const bool decoded = decoder.decode(rows, stride, 1, levels.bandRows(), [&](int done) {
+    const bool decoded = decoder.decode(full.bits(), full.bytesPerLine(), levels.bandRows(), [&](int done) {
         while (nextBand < bands && levels.bandEnd(nextBand) <= done) {
             const int band = nextBand++;
             helper.start([&levels, &sketch, band] {
@@ -176,16 +192,16 @@ MapPicturePtr loadJpeg(const QString& path, JpegDecoder& decoder, const LoadLimi
                 sketch.bandDone(band);
             });
         }
-        progress.report(int(qint64(done) * jpegDecodedPercent / size.height()));
+        progress.report(int(qint64(done) * directDecodedPercent / size.height()));
         return !progress.stopped();
     });
     helper.waitForDone();
     prefaulter.finish();
     if (!decoded) {
         switch (decoder.failure()) {
-        case JpegDecoder::Failure::Truncated:
+        case Decoder::Failure::Truncated:
             return fail(LoadMessages::truncated(path));
-        case JpegDecoder::Failure::Stopped:
+        case Decoder::Failure::Stopped:
             return fail(QString());
         default:
             return fail(LoadMessages::damaged(path));
@@ -311,16 +327,13 @@ MapPicturePtr LoadJob::run(const QString& path, const LoadLimits& limits, const 
         return fail(LoadMessages::unreadable(path, file.errorString()));
     const QByteArray head = file.peek(PictureHeader::headBytes);
     const PictureHeader::Kind kind = PictureHeader::kindOf(head);
-    if (kind == PictureHeader::Kind::Jpeg) {
-        JpegDecoder decoder(path);
-        if (decoder.readHeader())
-            return loadJpeg(path, decoder, limits, hooks, progress, fail);
-        if (decoder.failure() == JpegDecoder::Failure::Truncated)
-            return fail(LoadMessages::truncated(path));
-        if (decoder.failure() != JpegDecoder::Failure::Unsupported)
-            return fail(LoadMessages::notAPicture(path));
-        // CMYK and the like: Qt's reader converts those.
-    }
+    // CMYK JPEG, 16-bit TIFF and the like go on to Qt's readers, which convert those.
+    if (kind == PictureHeader::Kind::Jpeg)
+        if (auto picture = loadDirect<JpegDecoder>(path, limits, hooks, progress, fail))
+            return *picture;
+    if (kind == PictureHeader::Kind::Tiff)
+        if (auto picture = loadDirect<TiffDecoder>(path, limits, hooks, progress, fail))
+            return *picture;
     // Where the header is simple enough to read here, refuse a picture too large before Qt's reader sees
     // it (which might refuse it in words of its own), and one that is cut short before decoding it.
     const QSize size = PictureHeader::sizeOf(kind, head);

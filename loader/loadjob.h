@@ -8,10 +8,10 @@
 #include <QImage>
 #include <functional>
 
-// One load of one map file, run on the calling thread with helper threads beside it. JPEG files are
-// decoded here, band by band, into the program's own buffer while one helper shrinks finished bands and
-// another maps memory in ahead of the decoder; other kinds go through Qt's readers, then both threads
-// shrink.
+// One load of one map file, run on the calling thread with helper threads beside it. JPEG and most TIFF
+// files are decoded here, band by band, into the program's own buffer while one helper shrinks finished
+// bands and another maps memory in ahead of the decoder; other kinds go through Qt's readers, then both
+// threads shrink.
 class LoadJob
 {
 public:

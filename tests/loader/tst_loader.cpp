@@ -1,15 +1,20 @@
+#include "loadjob.h"
 #include "maploader.h"
 #include "picturebuffer.h"
 #include "pictureheader.h"
 #include "synthmap.h"
+#include "tiffdecoder.h"
 
 #include <QFile>
+#include <QImageWriter>
 #include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTemporaryFile>
 #include <QTest>
 #include <QtEndian>
 #include <limits>
+#include <tiffio.h>
+#include <unistd.h>
 
 namespace
 {
@@ -35,6 +40,57 @@ QByteArray gif(char codeSize = 2, const QByteArray& before = {}, bool local = fa
     return "GIF89a" + le(quint16(2), quint16(1)) + QByteArray("\x81\0\0", 3) + QByteArray(12, '\x40') +
            before + ',' + le(quint16(0), quint16(0), quint16(2), quint16(1)) + (local ? '\x81' : '\0') +
            QByteArray(local ? 12 : 0, '\x20') + codeSize + QByteArray("\x02\x04\x0a\0;", 5);
+}
+
+// A TIFF as Qt writes it; compression 1 is LZW.
+bool writeTiff(const QImage& image, const QString& path, int compression = 1)
+{
+    QImageWriter writer(path, "tiff");
+    writer.setCompression(compression);
+    return writer.write(image);
+}
+
+// An RGB TIFF in 64 x 64 tiles, which Qt does not write; the tiles at the right and bottom edges stick out.
+bool writeTiledTiff(const QImage& image, const QString& path)
+{
+    TIFF* tif = TIFFOpen(QFile::encodeName(path).constData(), "w");
+    if (!tif)
+        return false;
+    TIFFSetField(tif, TIFFTAG_IMAGEWIDTH, uint32_t(image.width()));
+    TIFFSetField(tif, TIFFTAG_IMAGELENGTH, uint32_t(image.height()));
+    TIFFSetField(tif, TIFFTAG_BITSPERSAMPLE, 8);
+    TIFFSetField(tif, TIFFTAG_SAMPLESPERPIXEL, 3);
+    TIFFSetField(tif, TIFFTAG_PHOTOMETRIC, PHOTOMETRIC_RGB);
+    TIFFSetField(tif, TIFFTAG_PLANARCONFIG, PLANARCONFIG_CONTIG);
+    TIFFSetField(tif, TIFFTAG_TILEWIDTH, 64);
+    TIFFSetField(tif, TIFFTAG_TILELENGTH, 64);
+    bool ok = true;
+    for (int y = 0; y < image.height(); y += 64)
+        for (int x = 0; x < image.width(); x += 64) {
+            QImage tile = image.copy(x, y, 64, 64).convertToFormat(QImage::Format_RGB888); // 192-byte rows
+            ok = ok && TIFFWriteTile(tif, tile.bits(), uint32_t(x), uint32_t(y), 0, 0) >= 0;
+        }
+    TIFFClose(tif);
+    return ok;
+}
+
+// A TIFF with the number in its first directory's entry `tag` replaced; for a little-endian file whose
+// entry holds one number in place. Checked against the file's size, as the compiler cannot know it.
+QByteArray withTag(QByteArray tiff, quint16 tag, quint32 value)
+{
+    const quint32 at = tiff.size() >= 8 ? qFromLittleEndian<quint32>(tiff.constData() + 4) : 0;
+    const quint16 count =
+        at > 0 && at + 2 <= quint32(tiff.size()) ? qFromLittleEndian<quint16>(tiff.constData() + at) : 0;
+    for (quint32 e = at + 2; e + 12 <= quint32(tiff.size()) && e < at + 2 + 12u * count; e += 12)
+        if (qFromLittleEndian<quint16>(tiff.constData() + e) == tag)
+            qToLittleEndian(value, tiff.data() + e + 8);
+    return tiff;
+}
+
+// An LZW TIFF with a run of codes the decoder's table does not have yet, a third of the way in.
+QByteArray scratched(QByteArray tiff)
+{
+    return tiff.replace(tiff.size() / 3, 64, QByteArray(64, '\xff'));
 }
 
 // The mean difference of the channels of two pictures in 32-bit formats without transparency; 0 only when
@@ -64,7 +120,8 @@ private slots:
             for (int x = 0; x < 1100; ++x)
                 m_blocks.setPixel(x, y, qRgb(x / 16 % 6 * 51, 0, y / 16 % 6 * 51));
         QVERIFY(m_blocks.save(m_dir.filePath("map.jpg"), nullptr, 100) &&
-                m_blocks.save(m_dir.filePath("map.bmp")) && writeGif(m_blocks, m_dir.filePath("map.gif")));
+                m_blocks.save(m_dir.filePath("map.bmp")) && writeGif(m_blocks, m_dir.filePath("map.gif")) &&
+                writeTiff(m_blocks, m_dir.filePath("map.tif")));
     }
 
     void opens_data()
@@ -74,6 +131,7 @@ private slots:
         QTest::addColumn<qint64>("limit");
         QTest::addColumn<QString>("error"); // empty: the file opens
         const QString cut = "%1 is damaged: it ends before the picture does.",
+                      bad = "%1 is damaged: its picture data cannot be decoded.",
                       huge = "%1 is 60000 x 60000 pixels: it needs 13.4 GB of memory, more than this "
                              "computer can spare.";
         const auto file = [this](const char* name) {
@@ -85,7 +143,7 @@ private slots:
             QTest::addRow("%s %lld", name, limit)
                 << name << bytes << limit << (error.isEmpty() ? error : error.arg(name));
         };
-        for (const char* name : {"map.jpg", "map.bmp", "map.gif"}) {
+        for (const char* name : {"map.jpg", "map.bmp", "map.gif", "map.tif"}) {
             row(name, {}, {}, 2640000); // 1100 x 600 pixels at 4 bytes each
             row(name, {},
                 "%1 is 1100 x 600 pixels: it needs 3 MB of memory, more than this computer can spare.",
@@ -93,7 +151,11 @@ private slots:
         }
         row("half.jpg", file("map.jpg").left(file("map.jpg").size() / 2), cut);
         row("short.bmp", file("map.bmp").chopped(1), cut);
-        row("code12.gif", gif(12), "%1 is damaged: its picture data cannot be decoded.");
+        row("half.tif", file("map.tif").left(file("map.tif").size() / 2), cut); // the directory comes last
+        const quint32 nearTheEnd = quint32(file("map.tif").size() - 100);
+        row("adrift.tif", withTag(file("map.tif"), TIFFTAG_STRIPOFFSETS, nearTheEnd), cut);
+        row("scratched.tif", scratched(file("map.tif")), bad);
+        row("code12.gif", gif(12), bad);
         row("notes.jpg", "Walk from the mill to the beacon.\n", "%1 is not a picture Mapwheel can read.");
         row("gone.bmp", {}, "%1 cannot be opened: there is no such file.");
         row("huge.bmp", bmp(60000, 60000) + QByteArray(100, '\x7f'), huge);
@@ -120,6 +182,86 @@ private slots:
         QCOMPARE(picture->levels().size(), size_t(2));
         QVERIFY(difference(picture->levels()[0], m_blocks.scaled(275, 150)) <= tolerance);
         QVERIFY(difference(picture->levels()[1], m_blocks.scaled(137, 75)) <= tolerance);
+    }
+
+    // Layouts the TIFF decoder reads itself come out exactly as Qt's reader gives them; the others go
+    // to Qt's reader.
+    void tiff_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<bool>("direct");
+        QImage alpha = m_blocks.convertToFormat(QImage::Format_ARGB32);
+        for (int y = 0; y < alpha.height(); ++y)
+            for (int x = 0; x < alpha.width(); ++x)
+                alpha.setPixel(x, y, (alpha.pixel(x, y) & 0xffffff) | uint(x * 255 / alpha.width()) << 24);
+        // Written by Qt with `compression` (1 is LZW), or by the test itself in tiles for -1.
+        const auto row = [this](const char* name, bool direct, const QImage& image, int compression = 1) {
+            const QString path = m_dir.filePath(name);
+            QVERIFY(compression < 0 ? writeTiledTiff(image, path) : writeTiff(image, path, compression));
+            QTest::newRow(name) << path << direct;
+        };
+        row("plain.tif", true, m_blocks, 0);
+        row("lzw.tif", true, m_blocks);
+        row("grey.tif", true, m_blocks.convertToFormat(QImage::Format_Grayscale8));
+        row("palette.tif", true, m_blocks.convertToFormat(QImage::Format_Indexed8));
+        row("alpha.tif", true, alpha);
+        row("tiled.tif", true, m_blocks, -1);
+        row("16-bit.tif", false, m_blocks.convertToFormat(QImage::Format_RGBX64));
+    }
+    void tiff()
+    {
+        QFETCH(QString, name);
+        QFETCH(bool, direct);
+        TiffDecoder decoder(name);
+        QCOMPARE(decoder.readHeader(), direct);
+        QCOMPARE(decoder.failure(), direct ? TiffDecoder::Failure::None : TiffDecoder::Failure::Unsupported);
+        QString error;
+        const MapPicturePtr picture = MapLoader::loadBlocking(name, &error);
+        QVERIFY2(picture, qPrintable(error));
+        QImage qt(name);
+        qt.convertTo(picture->full().format());
+        QCOMPARE(picture->full(), qt);
+    }
+
+    // A stop request ends the decode at the next band, with no message for the user.
+    void tiffStops()
+    {
+        std::atomic<bool> stop{false};
+        int highest = 0;
+        LoadJob::Hooks hooks;
+        hooks.progress = [&](int percent) {
+            highest = percent;
+            stop = percent >= 10;
+        };
+        hooks.stop = &stop;
+        QString error = "not cleared";
+        QVERIFY(!LoadJob::run(m_dir.filePath("map.tif"), LoadLimits{qint64(1) << 30}, hooks, &error));
+        QCOMPARE(error, QString());
+        QVERIFY2(highest < 50, qPrintable(QString::number(highest)));
+    }
+
+    // The library's complaints about a damaged file stay with the decoder, off the standard error.
+    void tiffKeepsTheLibrarysMessages()
+    {
+        QFile in(m_dir.filePath("map.tif")), out(m_dir.filePath("quietly scratched.tif"));
+        QVERIFY(in.open(QIODevice::ReadOnly) && out.open(QIODevice::WriteOnly) &&
+                out.write(scratched(in.readAll())) > 0 && out.flush());
+        QTemporaryFile errors;
+        QVERIFY(errors.open());
+        std::fflush(stderr);
+        const int stderrCopy = dup(2);
+        dup2(errors.handle(), 2);
+        TiffDecoder decoder(out.fileName());
+        std::vector<uchar> rows(qsizetype(4) * m_blocks.width() * m_blocks.height());
+        const bool header = decoder.readHeader();
+        const bool decoded = header && decoder.decode(rows.data(), 4 * m_blocks.width(), 16, {});
+        std::fflush(stderr);
+        dup2(stderrCopy, 2);
+        close(stderrCopy);
+        QVERIFY(header && !decoded);
+        QCOMPARE(decoder.failure(), TiffDecoder::Failure::Damaged);
+        QVERIFY(!decoder.reason().isEmpty());
+        QCOMPARE(errors.readAll(), QByteArray());
     }
 
     void header_data()

@@ -118,8 +118,8 @@ check "package: has a maintainer" test -n "$(field Maintainer)"
 check "package: has a homepage" test -n "$(field Homepage)"
 check "package: has a section" test -n "$(field Section)"
 # From dpkg-shlibdeps: the libraries linked. libqt6gui6 also carries the X platform plugin and the GIF
-# reader, libqt6svg6 the SVG icon engine; TIFF needs the extra image formats.
-for dep in libqt6widgets6 libqt6gui6 libqt6svg6 libjpeg62-turbo qt6-image-formats-plugins; do
+# reader, libqt6svg6 the SVG icon engine; the TIFF layouts left to Qt need the extra image formats.
+for dep in libqt6widgets6 libqt6gui6 libqt6svg6 libjpeg62-turbo libtiff6 qt6-image-formats-plugins; do
     check "package: depends on $dep" grep -Eq "(^|, )$dep( |,|$)" <<<"$depends"
 done
 
