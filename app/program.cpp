@@ -164,11 +164,10 @@ void Program::ShowMap(const QString& path, MapPicturePtr picture)
 
 void Program::TellUnsaved(const QString& what, const QString& kept)
 {
-    m_services.messages.show(QStringLiteral("Mapwheel"),
-                             what + QStringLiteral(" could not be saved: ") + m_services.store.errorString() +
-                                 QLatin1Char('.') +
-                                 (kept.isEmpty() ? QString() : QLatin1Char('\r') + kept + QStringLiteral(" until Mapwheel ends.")),
-                             MessageIcon::Warning);
+    QString text = what + QStringLiteral(" could not be saved: ") + m_services.store.errorString() + QLatin1Char('.');
+    if (!kept.isEmpty())
+        text += QLatin1Char('\r') + kept + QStringLiteral(" until Mapwheel ends.");
+    m_services.messages.show(QStringLiteral("Mapwheel"), text, MessageIcon::Warning);
 }
 
 void Program::ShowScaling()
