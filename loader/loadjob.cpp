@@ -55,13 +55,17 @@ constexpr int directDecodedPercent = 97;
 constexpr int qtDecodedPercent = 85;
 
 // Maps the memory of the picture and its copies in, a chunk at a time, on a thread of its own, so that
-// the decoder and the shrinking find it ready rather than take the page faults themselves.
+// the decoder and the shrinking find it ready rather than take the page faults themselves. When told how
+// far the decoder has got, it keeps only a little ahead of it: fresh pages are zeroed by the kernel, and
+// zeroing the whole picture at once filled the memory bus and slowed the decoder on the other core,
+// where pages zeroed just before the decoder writes them are still in the cache.
 class Prefaulter
 {
 public:
     // Takes the addresses now, on the calling thread: a reader that replaces the picture it was given
     // then leaves this thread mapping memory nobody uses, which is harmless.
-    Prefaulter(const QImage& full, const LevelBuilder& levels)
+    Prefaulter(const QImage& full, const LevelBuilder& levels, const std::atomic<qsizetype>* decoded = nullptr)
+        : m_decoded(decoded)
     {
         m_spans.push_back({full.constBits(), full.sizeInBytes()});
         for (const QImage& level : levels.levels())
@@ -82,38 +86,63 @@ private:
         qsizetype length;
     };
     using Pages = PictureBuffer::Pages;
-    static constexpr qsizetype chunk = qsizetype(16) << 20; // bytes, a multiple of the huge page size
+    static constexpr qsizetype probeChunk = qsizetype(16) << 20; // bytes, a multiple of the huge page size
+    // How far ahead of the decoder, and in what steps: the fastest of those tried on a 2-core machine
+    // (4 to 32 MiB ahead, steps of 1 to 8 MiB, against the whole picture at once).
+    static constexpr qsizetype ahead = qsizetype(16) << 20;
+    static constexpr qsizetype step = qsizetype(4) << 20;
+
+    // Waits until the decoder is within `ahead` bytes of `at` in the picture.
+    void waitForDecoder(qsizetype at) const
+    {
+        while (m_decoded && !m_quit && at > m_decoded->load(std::memory_order_relaxed) + ahead)
+            std::this_thread::sleep_for(std::chrono::microseconds(500));
+    }
 
     void run()
     {
+        const Span& picture = m_spans[0];
         Pages kind = PictureBuffer::pages();
-        for (size_t i = 0; i < m_spans.size() && !m_quit; ++i) {
-            const Span& span = m_spans[i];
-            qsizetype at = 0;
-            // The picture itself, when the kind of pages is to be probed: its first chunks alternately in
-            // huge and in plain pages, then the rest, and the copies, in whichever mapped a chunk fastest.
-            if (kind == Pages::Probe && span.length >= 8 * chunk) {
-                double best[2] = {1e300, 1e300}; // seconds per chunk: plain, huge
-                for (int k = 0; k < 4 && !m_quit; ++k, at += chunk) {
-                    const Pages tried = k % 2 ? Pages::Plain : Pages::Huge;
-                    const auto t0 = std::chrono::steady_clock::now();
-                    PictureBuffer::choose(span.start + at, chunk, tried);
-                    PictureBuffer::populate(span.start + at, chunk);
-                    const double s = std::chrono::duration<double>(std::chrono::steady_clock::now() - t0).count();
-                    double& b = best[tried == Pages::Huge];
-                    b = std::min(b, s);
-                }
-                kind = best[1] <= best[0] ? Pages::Huge : Pages::Plain;
-                PictureBuffer::choose(span.start + at, span.length - at, kind);
-            } else if (PictureBuffer::pages() == Pages::Probe) {
-                PictureBuffer::choose(span.start, span.length, kind); // a copy, after the picture's probe
+        qsizetype at = 0;
+        // The picture's first chunks alternately in huge and in plain pages, when the kind of pages is to
+        // be probed; then the rest, and the copies, in whichever mapped a chunk faster.
+        if (kind == Pages::Probe && picture.length >= 8 * probeChunk) {
+            double best[2] = {1e300, 1e300}; // seconds per chunk: plain, huge
+            for (int k = 0; k < 4 && !m_quit; ++k, at += probeChunk) {
+                const Pages tried = k % 2 ? Pages::Plain : Pages::Huge;
+                const auto t0 = std::chrono::steady_clock::now();
+                PictureBuffer::choose(picture.start + at, probeChunk, tried);
+                PictureBuffer::populate(picture.start + at, probeChunk);
+                const double s = std::chrono::duration<double>(std::chrono::steady_clock::now() - t0).count();
+                double& b = best[tried == Pages::Huge];
+                b = std::min(b, s);
             }
-            for (; at < span.length && !m_quit; at += chunk)
-                PictureBuffer::populate(span.start + at, std::min(chunk, span.length - at));
+            kind = best[1] <= best[0] ? Pages::Huge : Pages::Plain;
+            PictureBuffer::choose(picture.start + at, picture.length - at, kind);
         }
+        if (PictureBuffer::pages() == Pages::Probe)
+            for (size_t i = 1; i < m_spans.size(); ++i)
+                PictureBuffer::choose(m_spans[i].start, m_spans[i].length, kind);
+        // The copies are filled in step with the picture, so each is mapped in the same proportion.
+        std::vector<qsizetype> copyAt(m_spans.size(), 0);
+        while (at < picture.length && !m_quit) {
+            waitForDecoder(at);
+            const qsizetype length = std::min(step, picture.length - at);
+            PictureBuffer::populate(picture.start + at, length);
+            at += length;
+            for (size_t i = 1; i < m_spans.size(); ++i) {
+                const qsizetype to = qsizetype(double(m_spans[i].length) * double(at) / double(picture.length));
+                PictureBuffer::populate(m_spans[i].start + copyAt[i], to - copyAt[i]);
+                copyAt[i] = to;
+            }
+        }
+        // What rounding left of the copies; all of them when the reader makes a picture of its own.
+        for (size_t i = 1; i < m_spans.size() && !m_quit; ++i)
+            PictureBuffer::populate(m_spans[i].start + copyAt[i], m_spans[i].length - copyAt[i]);
     }
 
     std::vector<Span> m_spans;
+    const std::atomic<qsizetype>* m_decoded;
     std::atomic<bool> m_quit{false};
     std::thread m_thread;
 };
@@ -177,7 +206,8 @@ std::optional<MapPicturePtr> loadDirect(const QString& path, const LoadLimits& l
     if (levels.isNull())
         return fail(LoadMessages::tooLarge(path, size));
 
-    Prefaulter prefaulter(full, levels);
+    std::atomic<qsizetype> decodedBytes{0};
+    Prefaulter prefaulter(full, levels, &decodedBytes);
     Sketch sketch(levels, hooks);
     QThreadPool helper; // shrinks finished bands in order
     helper.setMaxThreadCount(1);
@@ -185,6 +215,7 @@ std::optional<MapPicturePtr> loadDirect(const QString& path, const LoadLimits& l
     int nextBand = 0;
     const int bands = levels.bandCount();
     const bool decoded = decoder.decode(full.bits(), full.bytesPerLine(), levels.bandRows(), [&](int done) {
+        decodedBytes.store(qsizetype(done) * full.bytesPerLine(), std::memory_order_relaxed);
         while (nextBand < bands && levels.bandEnd(nextBand) <= done) {
             const int band = nextBand++;
             helper.start([&levels, &sketch, band] {
