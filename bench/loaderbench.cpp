@@ -289,6 +289,7 @@ struct Row {
     QString method;
     bool warm;
     Sample median;
+    double roundRatio; // the median of each round's ratio to the floor of that round
 };
 
 QString cell(double v, int decimals = 0)
@@ -390,6 +391,7 @@ int main(int argc, char** argv)
             QByteArray out;
             if (!runChild(m.argv, &s, &out)) {
                 std::fprintf(stderr, "%s on %s failed\n", qPrintable(m.name), qPrintable(m.picture));
+                m.samples.push_back(Sample{}); // keeps the rounds in step for the per-round ratios
                 continue;
             }
             if (m.selfTimed) {
@@ -416,7 +418,16 @@ int main(int argc, char** argv)
                 v.push_back(s.*field);
             return medianOf(v);
         };
-        Row row{m.picture, m.name, m.warm, {}};
+        Row row{m.picture, m.name, m.warm, {}, -1};
+        for (const Method& f : methods)
+            if (f.picture == m.picture && !f.warm && (f.name == "djpeg" || f.name == "Qt, into a touched buffer")) {
+                std::vector<double> value, floor;
+                for (const Sample& s : m.samples)
+                    value.push_back(s.ms);
+                for (const Sample& s : f.samples)
+                    floor.push_back(s.ms);
+                row.roundRatio = medianRatio(value, floor);
+            }
         row.median.ms = median(&Sample::ms);
         row.median.bandMs = median(&Sample::bandMs);
         row.median.frameMs = median(&Sample::frameMs);
@@ -428,7 +439,8 @@ int main(int argc, char** argv)
 
     std::printf(
         "\nMedian of %d run(s), each in a freshly started process. x floor: against djpeg's full decode "
-        "for JPEG, against Qt's decode into a buffer given and touched beforehand for the rest. Warm: the "
+        "for JPEG, against Qt's decode into a buffer given and touched beforehand for the rest; per round: "
+        "the median of each round's ratio to the floor measured in that round. Warm: the "
         "same load after touching and freeing as much memory in the same process. CPU: user and system "
         "time of all threads during the load (floor: the whole process). Peak RSS of the process doing the "
         "load (x RGB32: against one decoded 32-bit copy). First band: the first finished rows of the map "
@@ -436,9 +448,9 @@ int main(int argc, char** argv)
         "picture.\n\n",
         runs);
     std::printf(
-        "| picture | method | load ms | x floor | warm ms | x floor | CPU ms | peak RSS MiB | x RGB32 | "
-        "first band ms | fitted frame ms | longest UI stall ms |\n"
-        "|---|---|---|---|---|---|---|---|---|---|---|---|\n");
+        "| picture | method | load ms | x floor | x floor per round | warm ms | x floor | CPU ms | peak RSS MiB | "
+        "x RGB32 | first band ms | fitted frame ms | longest UI stall ms |\n"
+        "|---|---|---|---|---|---|---|---|---|---|---|---|---|\n");
     for (const Row& r : rows) {
         if (r.warm)
             continue;
@@ -455,8 +467,9 @@ int main(int argc, char** argv)
             if (p.name == r.picture)
                 rgb32 = 4.0 * p.size.width() * p.size.height() / (1 << 20);
         auto ratio = [&](double v) { return floor > 0 && v > 0 ? cell(v / floor, 2) : QStringLiteral("-"); };
-        std::printf("| %s | %s | %s | %s | %s | %s | %s | %s | %s | %s | %s | %s |\n", qPrintable(r.picture),
+        std::printf("| %s | %s | %s | %s | %s | %s | %s | %s | %s | %s | %s | %s | %s |\n", qPrintable(r.picture),
                     qPrintable(r.method), qPrintable(cell(r.median.ms)), qPrintable(ratio(r.median.ms)),
+                    qPrintable(cell(r.roundRatio, 2)),
                     qPrintable(cell(warmMs)), qPrintable(ratio(warmMs)), qPrintable(cell(r.median.cpuMs)),
                     qPrintable(cell(r.median.rssMb)),
                     qPrintable(r.median.rssMb > 0 ? cell(r.median.rssMb / rgb32, 2) : QStringLiteral("-")),

@@ -385,19 +385,22 @@ int main(int argc, char** argv)
     std::printf(
         "\nMedian of %d round(s); each open in a freshly started program. Shown: Return in the file "
         "dialog to the main window mapped; painted: to the map's pixels on the screen; wait window: to the "
-        "wait window mapped.\n\n",
+        "wait window mapped; per round: the median of each round's painted time over djpeg's in that round.\n\n",
         runs);
     std::printf(
-        "| file | program | djpeg ms | wait window ms | shown ms | map painted ms | painted x djpeg |\n"
-        "|---|---|---|---|---|---|---|\n");
+        "| file | program | djpeg ms | wait window ms | shown ms | map painted ms | painted x djpeg | "
+        "x djpeg per round |\n"
+        "|---|---|---|---|---|---|---|---|\n");
     for (size_t f = 0; f < files.size(); ++f) {
         const double d = medianOf(samples[f].djpeg);
         const std::string name = files[f].substr(files[f].rfind('/') + 1);
         auto row = [&](const char* which, const Samples& s) {
             const double p = medianOf(s.painted);
-            std::printf("| %s | %s | %.0f | %.0f | %.0f | %.0f | %s |\n", name.c_str(), which, d,
+            const double perRound = medianRatio(s.painted, samples[f].djpeg);
+            std::printf("| %s | %s | %.0f | %.0f | %.0f | %.0f | %s | %s |\n", name.c_str(), which, d,
                         medianOf(s.wait), medianOf(s.shown), p,
-                        d > 0 && p > 0 ? std::to_string(p / d).substr(0, 4).c_str() : "-");
+                        d > 0 && p > 0 ? std::to_string(p / d).substr(0, 4).c_str() : "-",
+                        perRound > 0 ? std::to_string(perRound).substr(0, 4).c_str() : "-");
         };
         row("this build", samples[f]);
         if (!baseline.empty())
