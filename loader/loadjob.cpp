@@ -64,8 +64,11 @@ class Prefaulter
 public:
     // Takes the addresses now, on the calling thread: a reader that replaces the picture it was given
     // then leaves this thread mapping memory nobody uses, which is harmless.
-    Prefaulter(const QImage& full, const LevelBuilder& levels, const std::atomic<qsizetype>* decoded = nullptr)
-        : m_decoded(decoded)
+    // `decoded`: how many bytes of the picture the decoder has written. `fromEnd`: the decoder starts at
+    // the picture's last row.
+    Prefaulter(const QImage& full, const LevelBuilder& levels, const std::atomic<qsizetype>* decoded = nullptr,
+               bool fromEnd = false)
+        : m_decoded(decoded), m_fromEnd(fromEnd)
     {
         m_spans.push_back({full.constBits(), full.sizeInBytes()});
         for (const QImage& level : levels.levels())
@@ -106,7 +109,7 @@ private:
         qsizetype at = 0;
         // The picture's first chunks alternately in huge and in plain pages, when the kind of pages is to
         // be probed; then the rest, and the copies, in whichever mapped a chunk faster.
-        if (kind == Pages::Probe && picture.length >= 8 * probeChunk) {
+        if (kind == Pages::Probe && picture.length >= 8 * probeChunk && !m_fromEnd) {
             double best[2] = {1e300, 1e300}; // seconds per chunk: plain, huge
             for (int k = 0; k < 4 && !m_quit; ++k, at += probeChunk) {
                 const Pages tried = k % 2 ? Pages::Plain : Pages::Huge;
@@ -119,6 +122,9 @@ private:
             }
             kind = best[1] <= best[0] ? Pages::Huge : Pages::Plain;
             PictureBuffer::choose(picture.start + at, picture.length - at, kind);
+        } else if (kind == Pages::Probe) {
+            kind = Pages::Plain;
+            PictureBuffer::choose(picture.start, picture.length, kind);
         }
         if (PictureBuffer::pages() == Pages::Probe)
             for (size_t i = 1; i < m_spans.size(); ++i)
@@ -128,21 +134,28 @@ private:
         while (at < picture.length && !m_quit) {
             waitForDecoder(at);
             const qsizetype length = std::min(step, picture.length - at);
-            PictureBuffer::populate(picture.start + at, length);
+            populate(picture, at, length);
             at += length;
             for (size_t i = 1; i < m_spans.size(); ++i) {
                 const qsizetype to = qsizetype(double(m_spans[i].length) * double(at) / double(picture.length));
-                PictureBuffer::populate(m_spans[i].start + copyAt[i], to - copyAt[i]);
+                populate(m_spans[i], copyAt[i], to - copyAt[i]);
                 copyAt[i] = to;
             }
         }
         // What rounding left of the copies; all of them when the reader makes a picture of its own.
         for (size_t i = 1; i < m_spans.size() && !m_quit; ++i)
-            PictureBuffer::populate(m_spans[i].start + copyAt[i], m_spans[i].length - copyAt[i]);
+            populate(m_spans[i], copyAt[i], m_spans[i].length - copyAt[i]);
+    }
+
+    // `length` bytes of `span`, `at` bytes from where the decoder starts.
+    void populate(const Span& span, qsizetype at, qsizetype length) const
+    {
+        PictureBuffer::populate(span.start + (m_fromEnd ? span.length - at - length : at), length);
     }
 
     std::vector<Span> m_spans;
     const std::atomic<qsizetype>* m_decoded;
+    bool m_fromEnd;
     std::atomic<bool> m_quit{false};
     std::thread m_thread;
 };
@@ -269,6 +282,9 @@ MapPicturePtr loadWithQt(const QString& path, PictureHeader::Kind kind, const QB
     std::optional<LevelBuilder> levels;
     std::optional<Prefaulter> prefaulter;
     const QImage::Format produced = reader.imageFormat();
+    std::optional<PictureHeader::BmpRows> bmp = PictureHeader::bmpRows(head);
+    if (bmp && bmp->count != size.height())
+        bmp.reset();
     if (produced == QImage::Format_RGB32 || produced == QImage::Format_ARGB32_Premultiplied) {
         if (kind != PictureHeader::Kind::Gif) {
             image = PictureBuffer::allocate(size, produced);
@@ -278,7 +294,7 @@ MapPicturePtr loadWithQt(const QString& path, PictureHeader::Kind kind, const QB
         levels.emplace(image, size, produced);
         if (levels->isNull())
             return fail(LoadMessages::tooLarge(path, size));
-        prefaulter.emplace(image, *levels);
+        prefaulter.emplace(image, *levels, nullptr, bmp && bmp->bottomUp);
     }
     std::optional<Sketch> sketch;
     if (levels)
@@ -289,8 +305,7 @@ MapPicturePtr loadWithQt(const QString& path, PictureHeader::Kind kind, const QB
     QThreadPool helper;
     helper.setMaxThreadCount(1);
     int waiting = levels ? levels->bandCount() : 0; // bands [0, waiting) are left for after the decode
-    const std::optional<PictureHeader::BmpRows> bmp = PictureHeader::bmpRows(head);
-    if (levels && !image.isNull() && bmp && bmp->bottomUp && bmp->count == size.height()) {
+    if (levels && !image.isNull() && bmp && bmp->bottomUp) {
         const qint64 readAhead = 16384 / bmp->stride + 2; // rows the file's own buffer may hold unused
         file.onRead = [&, readAhead, report = file.onRead](qint64 furthest, qint64 fileSize) {
             report(furthest, fileSize);
