@@ -46,8 +46,9 @@ MeasureOutcome Measurement::calibrate(const ScaleFactors& factors)
     if (!m_Calibrating) {
         const QString why =
             isPositiveNumber(double(factors.CalFactor()))
-                ? QStringLiteral("The size of the secondary unit is not a positive number, so the meters "
-                                 "cannot count.\rPlease choose the two units again under Tools, Scale Factors.")
+                ? QStringLiteral(
+                      "The size of the secondary unit is not a positive number, so the meters "
+                      "cannot count.\rPlease choose the two units again under Tools, Scale Factors.")
                 : QStringLiteral("The calibration distance is not a positive number, so the map cannot be "
                                  "calibrated.\rPlease enter the distance again under Tools, Scale Factors.");
         out.prompts.append({QStringLiteral("Calibration Refused"), why, MessageIcon::Warning});
@@ -58,7 +59,8 @@ MeasureOutcome Measurement::calibrate(const ScaleFactors& factors)
                         QStringLiteral("Zoom in, then click & drag from one point to another ") + cr +
                             GeneralNumber(factors.CalFactor(), UserDecimalPoint()) + QLatin1Char(' ') +
                             factors.Abbrev() + QStringLiteral(" away (eg between gridlines), then release") +
-                            cr + cr + QStringLiteral("HINT: only the position of the two end points is important"),
+                            cr + cr +
+                            QStringLiteral("HINT: only the position of the two end points is important"),
                         MessageIcon::Information});
     out.calibrationPrompted = true;
     return out;
@@ -121,11 +123,26 @@ TripMeterTexts Measurement::UpdateTripMeters(float& X, float& Y, bool& Final, co
                                      m_SampleCount, UserDecimalPoint());
 }
 
+MeasureOutcome Measurement::endDrag(const MeasureContext& context)
+{
+    MeasureOutcome out;
+    m_calPressDown = false;
+    if (m_Tracing) {
+        float x = 0.0f, y = 0.0f;
+        bool final = true;
+        out.readouts = UpdateTripMeters(x, y, final, context);
+        m_Tracing = false;
+    }
+    return out;
+}
+
 MeasureOutcome Measurement::Image1_MouseDown(int Button, float X, float Y, const MeasureContext& context)
 {
     MeasureOutcome out;
     if (Button != LeftButton)
         return out;
+    if (leftDragInProgress())
+        endDrag(context); // the last drag's release was missed: it ends before this one begins
     if (m_Calibrating) {
         m_CalStartX = rounded(X);
         m_CalStartY = rounded(Y);
@@ -149,6 +166,8 @@ MeasureOutcome Measurement::Image1_MouseMove(int Button, float X, float Y, const
     if (Button == LeftButton && m_Tracing) {
         bool final = false;
         out.readouts = UpdateTripMeters(X, Y, final, context);
+    } else if (!(Button & LeftButton) && leftDragInProgress()) {
+        out = endDrag(context); // the left button is up, its release went elsewhere
     }
     return out;
 }
@@ -157,6 +176,7 @@ MeasureOutcome Measurement::Image1_MouseUp(int Button, float X, float Y, const M
 {
     MeasureOutcome out;
     if (Button != LeftButton) {
+        out = endDrag(context); // the pop-up takes the pointer: the left release will go to it
         out.popUp = true;
         return out;
     }
@@ -183,8 +203,8 @@ MeasureOutcome Measurement::Image1_MouseUp(int Button, float X, float Y, const M
             m_Calibrating = false;
             m_Calibrated = true;
             out = Reset();
-            out.prompts.append(
-                {PromptTitle, QStringLiteral("Now you can click & drag to measure distances"), MessageIcon::Information});
+            out.prompts.append({PromptTitle, QStringLiteral("Now you can click & drag to measure distances"),
+                                MessageIcon::Information});
         }
     } else if (m_Tracing) {
         bool final = true;

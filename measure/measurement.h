@@ -59,6 +59,10 @@ public:
     // A stroke or a calibration drag is under way (the window refuses to zoom then: the positions already
     // stored are in the old zoom's view units).
     bool leftDragInProgress() const { return m_Tracing || m_calPressDown; }
+    // The drag's release will never come: a menu or another window took the pointer, or the left button
+    // was seen up without a release. A stroke is closed as a release would close it; a calibration drag
+    // is dropped, and the calibration waits for a new one.
+    MeasureOutcome endDrag(const MeasureContext& context);
 
     // The count stops here rather than overflow; every count of 4 or more smooths alike.
     static constexpr int16_t MaxSampleCount = 32767;

@@ -2,6 +2,7 @@
 
 #include "picturepainter.h"
 
+#include <QApplication>
 #include <QMouseEvent>
 #include <QPaintEvent>
 #include <QPainter>
@@ -26,6 +27,11 @@ Image1Widget::Image1Widget(QWidget* frame) : QWidget(frame)
     setCursor(Qt::CrossCursor);
     // Every pixel is painted from the picture, so nothing beneath needs drawing first.
     setAttribute(Qt::WA_OpaquePaintEvent);
+}
+
+Image1Widget::~Image1Widget()
+{
+    watchDrag(false);
 }
 
 void Image1Widget::setPicture(MapPicturePtr picture)
@@ -65,20 +71,69 @@ void Image1Widget::paintEvent(QPaintEvent* event)
         PicturePainter::paint(painter, *m_picture, target, QRectF(event->rect()), devicePixelRatioF());
 }
 
+void Image1Widget::watchDrag(bool on)
+{
+    if (on == m_watching)
+        return;
+    m_watching = on;
+    if (on)
+        qApp->installEventFilter(this);
+    else
+        qApp->removeEventFilter(this);
+}
+
+bool Image1Widget::eventFilter(QObject* watched, QEvent* event)
+{
+    bool lost = false;
+    switch (event->type()) {
+    case QEvent::Show:
+        if (watched->isWidgetType()) {
+            const auto* w = static_cast<QWidget*>(watched);
+            lost = w->isWindow() && (w->windowType() == Qt::Popup || w->isModal());
+        }
+        break;
+    case QEvent::WindowBlocked:
+        lost = watched == window();
+        break;
+    case QEvent::MouseMove:
+        lost = !static_cast<QMouseEvent*>(event)->buttons().testFlag(Qt::LeftButton);
+        break;
+    case QEvent::MouseButtonRelease:
+        // Widgets only: the window that carries the release to this one sees it first.
+        lost = watched != this && watched->isWidgetType() &&
+               static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton;
+        break;
+    default:
+        break;
+    }
+    if (lost) {
+        watchDrag(false);
+        emit Image1_DragLost();
+    }
+    return false;
+}
+
 void Image1Widget::mousePressEvent(QMouseEvent* event)
 {
+    if (event->button() == Qt::LeftButton)
+        watchDrag(true);
     const QPointF t = toImageTwips(event->position());
-    emit Image1_MouseDown(PointerButtonCode(event->button()), PointerShiftCode(event->modifiers()), float(t.x()), float(t.y()));
+    emit Image1_MouseDown(PointerButtonCode(event->button()), PointerShiftCode(event->modifiers()),
+                          float(t.x()), float(t.y()));
 }
 
 void Image1Widget::mouseMoveEvent(QMouseEvent* event)
 {
     const QPointF t = toImageTwips(event->position());
-    emit Image1_MouseMove(PointerButtonCode(event->buttons()), PointerShiftCode(event->modifiers()), float(t.x()), float(t.y()));
+    emit Image1_MouseMove(PointerButtonCode(event->buttons()), PointerShiftCode(event->modifiers()),
+                          float(t.x()), float(t.y()));
 }
 
 void Image1Widget::mouseReleaseEvent(QMouseEvent* event)
 {
+    if (event->button() == Qt::LeftButton)
+        watchDrag(false);
     const QPointF t = toImageTwips(event->position());
-    emit Image1_MouseUp(PointerButtonCode(event->button()), PointerShiftCode(event->modifiers()), float(t.x()), float(t.y()));
+    emit Image1_MouseUp(PointerButtonCode(event->button()), PointerShiftCode(event->modifiers()),
+                        float(t.x()), float(t.y()));
 }

@@ -15,6 +15,7 @@ class Image1Widget : public QWidget
     Q_OBJECT
 public:
     explicit Image1Widget(QWidget* frame);
+    ~Image1Widget() override;
 
     void setPicture(MapPicturePtr picture);
     const MapPicturePtr& picture() const { return m_picture; }
@@ -28,8 +29,12 @@ signals:
     void Image1_MouseDown(int Button, int Shift, float X, float Y);
     void Image1_MouseMove(int Button, int Shift, float X, float Y);
     void Image1_MouseUp(int Button, int Shift, float X, float Y);
+    // The release of a left press on the map will not come here: a menu or a modal window took the
+    // pointer, or the button was seen up elsewhere.
+    void Image1_DragLost();
 
 protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
@@ -37,10 +42,12 @@ protected:
 
 private:
     QPointF toImageTwips(const QPointF& local) const;
+    void watchDrag(bool on);
 
     MapPicturePtr m_picture;
     QRectF m_placement;
     TwipsMapping m_twips;
+    bool m_watching = false; // a left press is down: every event of the application is watched for its loss
 };
 
 // Qt's button and modifier sets in the event codes the measuring code expects.

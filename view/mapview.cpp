@@ -26,6 +26,7 @@ MapView::MapView(ViewFields& fields, QWidget* client, const WorkAreaSource& scre
     connect(m_image, &Image1Widget::Image1_MouseDown, this, &MapView::Image1_MouseDown);
     connect(m_image, &Image1Widget::Image1_MouseMove, this, &MapView::Image1_MouseMove);
     connect(m_image, &Image1Widget::Image1_MouseUp, this, &MapView::Image1_MouseUp);
+    connect(m_image, &Image1Widget::Image1_DragLost, this, &MapView::Image1_DragLost);
     connect(m_frame, &Frame1Widget::Frame1_MouseUp, this, &MapView::Frame1_MouseUp);
     connect(m_frame, &Frame1Widget::Frame1_MouseMove, this, &MapView::Frame1_MouseMove);
     connect(m_frame, &Frame1Widget::navigationRequested, this, &MapView::navigationRequested);
@@ -115,7 +116,8 @@ void MapView::applyLayout(const ScreenFitLayout& l)
     // still gives a positive zoom factor.
     const int32_t frameW = std::max(0, l.FrameWidth), frameH = std::max(0, l.FrameHeight);
     m_frame->setGeometry(m_twips.toPixels(FrameLeft, FrameTop, frameW, frameH));
-    m_vbar->setGeometry(m_twips.toPixels(l.VScrollLeft, FrameTop, BarThickness, std::max(0, l.VScrollHeight)));
+    m_vbar->setGeometry(
+        m_twips.toPixels(l.VScrollLeft, FrameTop, BarThickness, std::max(0, l.VScrollHeight)));
     m_hbar->setGeometry(m_twips.toPixels(FrameLeft, l.HScrollTop, std::max(0, l.HScrollWidth), BarThickness));
     m_model.setFrameSize(float(std::max(1, frameW)), float(std::max(1, frameH)));
 }
@@ -124,7 +126,8 @@ void MapView::loadPicture(MapPicturePtr picture)
 {
     const QSize px = picture ? picture->naturalSize() : QSize();
     m_image->setPicture(std::move(picture));
-    m_model.loadNaturalSize(double(m_twips.perPixelX()) * px.width(), double(m_twips.perPixelY()) * px.height());
+    m_model.loadNaturalSize(double(m_twips.perPixelX()) * px.width(),
+                            double(m_twips.perPixelY()) * px.height());
     m_refitOnResize = true;
     sync();
 }

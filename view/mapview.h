@@ -56,6 +56,7 @@ signals:
     void Image1_MouseDown(int Button, int Shift, float X, float Y);
     void Image1_MouseMove(int Button, int Shift, float X, float Y);
     void Image1_MouseUp(int Button, int Shift, float X, float Y);
+    void Image1_DragLost(); // a left press's release will not reach the map
     void Frame1_MouseUp(int Button, int Shift, float X, float Y);
     void Frame1_MouseMove(int Button, int Shift, float X, float Y);
     // A key or the wheel over the map asks for a scroll or a zoom; the owner runs it when it may.

@@ -79,12 +79,16 @@ int16_t FrmMain::Load(MapPicturePtr picture, const QString& MapFile, const QStri
     QWidget::setTabOrder(m_text7, m_text14);
     QWidget::setTabOrder(m_text14, m_text8);
     QWidget::setTabOrder(m_text8, m_text15);
-    connect(m_mapView, &MapView::Image1_MouseDown, this,
-            [this](int Button, int, float X, float Y) { show(m_measurement.Image1_MouseDown(Button, X, Y, context())); });
-    connect(m_mapView, &MapView::Image1_MouseMove, this,
-            [this](int Button, int, float X, float Y) { show(m_measurement.Image1_MouseMove(Button, X, Y, context())); });
-    connect(m_mapView, &MapView::Image1_MouseUp, this,
-            [this](int Button, int, float X, float Y) { show(m_measurement.Image1_MouseUp(Button, X, Y, context())); });
+    connect(m_mapView, &MapView::Image1_MouseDown, this, [this](int Button, int, float X, float Y) {
+        show(m_measurement.Image1_MouseDown(Button, X, Y, context()));
+    });
+    connect(m_mapView, &MapView::Image1_MouseMove, this, [this](int Button, int, float X, float Y) {
+        show(m_measurement.Image1_MouseMove(Button, X, Y, context()));
+    });
+    connect(m_mapView, &MapView::Image1_MouseUp, this, [this](int Button, int, float X, float Y) {
+        show(m_measurement.Image1_MouseUp(Button, X, Y, context()));
+    });
+    connect(m_mapView, &MapView::Image1_DragLost, this, [this] { show(m_measurement.endDrag(context())); });
     connect(m_mapView, &MapView::Frame1_MouseUp, this, [this](int Button, int, float, float) {
         if (Button == 2)
             showPopUp();
@@ -151,7 +155,6 @@ void FrmMain::Restore()
     m_window->raise();
     m_window->activateWindow();
 }
-
 
 void FrmMain::setUnitNames(const QString& Unit1, const QString& Unit2)
 {

@@ -2,7 +2,7 @@
 
 import math
 
-from harness import check, click, extents, find, key, xdo
+from harness import check, click, extents, find, key, state, xdo
 from meter import Meters
 
 # Ashby Moor's marked route (map pixels), 6.000 km at 250 pixels to the km.
@@ -79,4 +79,20 @@ def scenario_no_zoom_while_a_stroke_is_drawn(s):
     check(app.zoom() == fitted, "the zoom changed to %s during a stroke" % app.zoom())
     xdo("mouseup", 1)
     app.zoomed(key, "ctrl+i")  # once the stroke has ended
+    # A stroke whose release goes elsewhere ends there: the left button let go over the pop-up menu opened
+    # mid-stroke, or while the file dialog opened by Ctrl+O mid-stroke shows. The view obeys at once.
+    a, b = app.to_screen([(700, 550), (800, 550)])
+    n = len(app.popups)
+    xdo("mousemove", *a, "mousedown", 1, "mousemove", *b, "click", 3)
+    menu = app.wait(lambda: len(app.popups) > n and state(app.popups[-1]) and app.popups[-1], "the pop-up mid-stroke")
+    xdo("mouseup", 1)
+    zoom = app.zoom()
+    app.pick(menu, "Zoom In")
+    app.wait(lambda: app.zoom() != zoom, "the pop-up's Zoom In after the stroke went to the menu")
+    xdo("mousemove", *a, "mousedown", 1, "mousemove", *b, "key", "ctrl+o")
+    dialog = app.file_dialog()
+    xdo("mouseup", 1)
+    key("Escape")
+    app.gone(dialog, "the file dialog, cancelled")
+    app.zoomed(key, "ctrl+i")
     s.finish(app)
