@@ -5,6 +5,7 @@
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <system_error>
 
 QString UserDecimalPoint()
@@ -71,6 +72,28 @@ QString GeneralNumber(float v, const QString& sep)
 QString GeneralNumber(double v, const QString& sep)
 {
     return generalForm(v, 15, sep);
+}
+
+QString PlainNumber(float v)
+{
+    if (v == 0.0f || !std::isfinite(v))
+        return generalForm(double(v), 7, QStringLiteral("."));
+    char buf[32];
+    std::snprintf(buf, sizeof buf, "%.6e", double(v)); // -d.dddddde+XX: the same seven digits as %.7G
+    const bool negative = buf[0] == '-';
+    const char* mantissa = buf + (negative ? 1 : 0);
+    QByteArray digits = QByteArray(mantissa, 1) + QByteArray(mantissa + 2, 6);
+    while (digits.size() > 1 && digits.endsWith('0'))
+        digits.chop(1);
+    const int before = std::atoi(std::strchr(mantissa, 'e') + 1) + 1; // digits before the point
+    QByteArray text;
+    if (before <= 0)
+        text = "0." + QByteArray(-before, '0') + digits;
+    else if (before >= digits.size())
+        text = digits + QByteArray(before - digits.size(), '0');
+    else
+        text = digits.left(before) + '.' + digits.mid(before);
+    return QString::fromLatin1(negative ? "-" + text : text);
 }
 
 QString FixedNumber(double v, int decimals, const QString& sep)

@@ -13,6 +13,10 @@ QString UserDecimalPoint();
 QString GeneralNumber(float v, const QString& sep);
 QString GeneralNumber(double v, const QString& sep);
 
+// Up to 7 significant digits of v with a point, as the general form gives them, but never in exponent form:
+// 5E-05 is 0.00005, 1.234568E+07 is 12345680. v is finite.
+QString PlainNumber(float v);
+
 // Text of v with exactly `decimals` decimals (rounded), at least one integer digit and as many as needed,
 // no thousands separator: the "#0.00" and "##0.000" family.
 QString FixedNumber(double v, int decimals, const QString& sep);

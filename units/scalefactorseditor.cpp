@@ -15,7 +15,8 @@ Refusal refusal(Refused why)
 {
     switch (why) {
     case Refused::NoNumber:
-        return {Field::Distance, QStringLiteral("User-defined value must contain a number"), MessageIcon::Warning};
+        return {Field::Distance, QStringLiteral("User-defined value must contain a number"),
+                MessageIcon::Warning};
     case Refused::NotPositiveNumber:
         return {Field::Distance, QStringLiteral("User-defined value must be a positive number"),
                 MessageIcon::Warning};
@@ -25,23 +26,23 @@ Refusal refusal(Refused why)
     case Refused::Unit1:
         return {Field::Unit1, QStringLiteral("Please check entry for Calibration Units"), MessageIcon::None};
     case Refused::Unit2:
-        return {Field::Unit2, QStringLiteral("Please check entry for Other Named Units"), MessageIcon::Warning};
+        return {Field::Unit2, QStringLiteral("Please check entry for Other Named Units"),
+                MessageIcon::Warning};
     }
     return {};
 }
 
 // The user-defined distance: digits and at most one decimal point, a number above zero in single precision.
-std::variant<float, Refused> userDistance(QString text, const QString& point)
+std::variant<float, Refused> userDistance(const QString& text)
 {
     if (text.isEmpty())
         return Refused::NoNumber;
     int digits = 0;
     int points = 0;
-    for (QChar& ch : text) {
+    for (const QChar ch : text) {
         if (ch >= QLatin1Char('0') && ch <= QLatin1Char('9')) {
             ++digits;
-        } else if (ch == QLatin1Char('.') || QString(ch) == point) {
-            ch = QLatin1Char('.');
+        } else if (ch == QLatin1Char('.')) {
             ++points;
         } else {
             return Refused::NotPositiveNumber;
@@ -72,30 +73,31 @@ int ScaleFactorsEditor::optionFor(float calFactor)
     return UserDefined;
 }
 
-ScaleFactorsEditor::Result ScaleFactorsEditor::accept(const ScaleFactorsChoice& choice, const QString& decimalPoint)
+std::optional<ScaleFactorsEditor::Refusal> ScaleFactorsEditor::accept(const ScaleFactorsChoice& choice,
+                                                                      ScaleFactors& edit)
 {
-    Result result;
-    float distance = 0.0f;
     if (choice.option >= 0 && choice.option < UserDefined) {
-        distance = OptionDistances[choice.option];
+        edit.setCalFactor(OptionDistances[choice.option]);
     } else {
-        const std::variant<float, Refused> d = userDistance(choice.distanceText, decimalPoint);
-        if (const Refused* why = std::get_if<Refused>(&d)) {
-            result.refused = refusal(*why);
-            return result;
-        }
-        distance = std::get<float>(d);
+        const std::variant<float, Refused> d = userDistance(choice.distanceText);
+        if (const Refused* why = std::get_if<Refused>(&d))
+            return refusal(*why);
+        edit.setCalFactor(std::get<float>(d));
     }
     const int i1 = UnitIndexOf(choice.Unit1);
-    if (i1 < 0) {
-        result.refused = refusal(Refused::Unit1);
-        return result;
-    }
+    if (i1 < 0)
+        return refusal(Refused::Unit1);
+    edit.setUnit1(choice.Unit1);
     const int i2 = UnitIndexOf(choice.Unit2);
-    if (i2 < 0) {
-        result.refused = refusal(Refused::Unit2);
-        return result;
-    }
-    result.factors = ScaleFactors::forUnits(i1, i2, distance);
-    return result;
+    if (i2 < 0)
+        return refusal(Refused::Unit2);
+    edit.setUnit2(choice.Unit2);
+    edit.setUnitFactor(UnitFactorFor(i1, i2));
+    edit.setAbbrev(UnitAbbrev(i1));
+    return std::nullopt;
+}
+
+QString ScaleFactorsEditor::distanceText(float calFactor)
+{
+    return PlainNumber(calFactor);
 }

@@ -13,7 +13,7 @@ struct ScaleFactorsChoice {
     QString Unit1;        // Combo1, exactly as typed
     QString Unit2;        // Combo2, exactly as typed
     int option = 0;       // Option1: 0 to 3 the fixed distances, 4 user-defined
-    QString distanceText; // Text1, with the user's decimal separator or a point
+    QString distanceText; // Text1: digits and a decimal point, whatever the user's separator
 };
 
 // The rules of the dialog's OK, without a window: which distance option shows a record, and whether a
@@ -31,14 +31,14 @@ public:
         QString text;
         MessageIcon icon;
     };
-    struct Result {
-        std::optional<Refusal> refused;
-        ScaleFactors factors; // when accepted
-    };
 
     // The option that shows a calibration distance: the fixed one equal to it in single precision, else 4.
     static int optionFor(float calFactor);
-    // Checks in the order the user is told of them: the distance, the first unit, the second unit.
-    // decimalPoint is the user's separator; a point is read as one in every locale.
-    static Result accept(const ScaleFactorsChoice& choice, const QString& decimalPoint);
+    // Checks in the order the user is told of them: the distance, the first unit, the second unit, each
+    // writing its field into `edit`, the dialog's record, once it passes; a later refusal keeps what the
+    // earlier checks wrote. When all pass, the unit factor and abbreviation follow the two units.
+    static std::optional<Refusal> accept(const ScaleFactorsChoice& choice, ScaleFactors& edit);
+    // How the user-defined box shows a distance: the general form's seven significant digits, but never
+    // in exponent form and always with a point, so that an OK accepts what the box shows.
+    static QString distanceText(float calFactor);
 };

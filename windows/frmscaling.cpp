@@ -171,7 +171,8 @@ void FrmScaling::buildControls()
 
 std::optional<FrmScaling::Accepted> FrmScaling::Edit(const ScaleFactors& CurrentFactors,
                                                      const ScaleFactors& DefaultFactors, bool FirstRun,
-                                                     MessageBoxes& messages, TwipsMapping twips, QWidget* parent)
+                                                     MessageBoxes& messages, TwipsMapping twips,
+                                                     QWidget* parent)
 {
     FrmScaling dialog(CurrentFactors, DefaultFactors, FirstRun, messages, twips, parent);
     dialog.exec();
@@ -259,7 +260,7 @@ void FrmScaling::UpdateControls()
     const int option = ScaleFactorsEditor::optionFor(edit.CalFactor());
     selectOption(option);
     if (option == UserDefined)
-        Text1->setText(GeneralNumber(edit.CalFactor(), UserDecimalPoint()));
+        Text1->setText(ScaleFactorsEditor::distanceText(edit.CalFactor()));
 
     Label4->setText(edit.Abbrev());
     setOptionCaptions(edit.Abbrev());
@@ -302,9 +303,9 @@ void FrmScaling::Command1_Click()
         if (Option1[i]->isChecked())
             option = i;
     }
-    const ScaleFactorsEditor::Result result = ScaleFactorsEditor::accept(
-        {Combo1->currentText(), Combo2->currentText(), option, Text1->text()}, UserDecimalPoint());
-    if (const auto& refused = result.refused) {
+    const std::optional<ScaleFactorsEditor::Refusal> refused = ScaleFactorsEditor::accept(
+        {Combo1->currentText(), Combo2->currentText(), option, Text1->text()}, *m_editFactors);
+    if (refused) {
         m_messages.show(QStringLiteral("Mapwheel"), refused->text, refused->icon);
         // The box in question gets the focus, emptied or showing the record's unit again.
         using Field = ScaleFactorsEditor::Field;
@@ -313,11 +314,12 @@ void FrmScaling::Command1_Click()
             Text1->setFocus();
         } else {
             QComboBox* combo = refused->field == Field::Unit1 ? Combo1 : Combo2;
-            setComboText(combo, refused->field == Field::Unit1 ? m_editFactors->Unit1() : m_editFactors->Unit2());
+            setComboText(combo,
+                         refused->field == Field::Unit1 ? m_editFactors->Unit1() : m_editFactors->Unit2());
             combo->setFocus();
         }
         return;
     }
-    m_accepted = Accepted{result.factors, Check1->isChecked()};
+    m_accepted = Accepted{*m_editFactors, Check1->isChecked()};
     accept();
 }

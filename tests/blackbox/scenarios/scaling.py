@@ -53,10 +53,23 @@ def scenario_units_saved_as_defaults_survive_a_restart(s):
     dialog = app.menu("Tools", "Scale Factors...", "Scale Factors")
     check(state(find(dialog, "radio button", "User-defined"), "checked") and
           text(find(dialog, "text", "User-defined calibration distance")) == "2.5", "the dialog does not show 2.5")
-    click(find(dialog, "radio button", "10 ml"))
+    box = find(dialog, "text", "User-defined calibration distance")
+    click(box)
+    key("ctrl+a")
+    xdo("type", "--delay", 15, "--", "0.00005")
     key("Return")  # OK is the dialog's default button
-    app.answer("Calibration Procedure", "\n10 ml away")
+    app.answer("Calibration Procedure", "\n5E-05 ml away")
+    # The dialog opens again on what was last confirmed, as its box shows it, and what it shows OK accepts.
+    dialog = app.menu("Tools", "Scale Factors...", "Scale Factors")
+    shown = text(find(dialog, "text", "User-defined calibration distance"))
+    check(shown == "0.00005", "the dialog opens again showing %r, not 0.00005" % shown)
+    key("Return")
+    app.answer("Calibration Procedure", "\n5E-05 ml away")
     check(s.settings()["CalFact"] == stored["CalFact"], "OK without overwriting changed the stored distance")
+    # Once a calibration has begun, another map keeps the units in use rather than the saved defaults.
+    app.menu("File", "Open Another Map")
+    app.file_dialog(path=s.maps + "/ashby-moor.gif")
+    app.main().answer("Calibration Procedure", "\n5E-05 ml away")
     s.finish(app)
     s.finish(s.launch("cold-fell.jpg", prompt="\n2.5 ml away"))
 
@@ -76,6 +89,12 @@ def scenario_cancel_changes_nothing(s):
     app.answer("Mapwheel", "Please check entry for Other Named Units")
     app.wait(lambda: name(secondary) == "Miles", "the second unit to show Miles again")
     check(name(primary) == "Feet", "the message box refilled the dialog: the first unit shows %r" % name(primary))
+    click(find(primary, "text"))  # Feet passed that OK: a wrong first unit now gives Feet back
+    key("ctrl+a")
+    xdo("type", "feet")
+    click(find(dialog, "push button", "OK"))
+    app.answer("Mapwheel", "Please check entry for Calibration Units")
+    app.wait(lambda: name(primary) == "Feet", "the first unit to show Feet again")
     click(find(dialog, "push button", "Reset"))  # the saved defaults again
     app.wait(lambda: name(primary) == "Kilometres", "Reset to show Kilometres again")
     pick(app, primary, "Feet")
