@@ -4,6 +4,8 @@
 #include "shellpictures.h"
 
 #include <QAction>
+#include <QApplication>
+#include <QContextMenuEvent>
 #include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
@@ -77,29 +79,30 @@ void FrmMain::buildMenus()
     m_mnuMRU.append(first);
     m_menuSep2 = separator(m_fileMenu, "menuSep2");
     m_menuSep2->setVisible(false);
-    item(m_fileMenu, "menuExit", QStringLiteral("E&xit"), {QKeySequence(Qt::CTRL | Qt::Key_Q)}, [this] { emit exitRequested(); });
+    item(m_fileMenu, "menuExit", QStringLiteral("E&xit"), {QKeySequence(Qt::CTRL | Qt::Key_Q)},
+         [this] { emit exitRequested(); });
 
     QMenu* view = bar->addMenu(QStringLiteral("&View"));
     view->setObjectName(QStringLiteral("menuView"));
     item(view, "MenuZoomIn", QStringLiteral("Zoom &In"),
-         {QKeySequence(Qt::CTRL | Qt::Key_I), QKeySequence(Qt::CTRL | Qt::Key_Plus), QKeySequence(Qt::CTRL | Qt::Key_Equal)},
+         {QKeySequence(Qt::CTRL | Qt::Key_I), QKeySequence(Qt::CTRL | Qt::Key_Plus),
+          QKeySequence(Qt::CTRL | Qt::Key_Equal)},
          [this] { ZoomIn(); });
     item(view, "menuZoomOut", QStringLiteral("Zoom Ou&t"),
-         {QKeySequence(Qt::CTRL | Qt::Key_T), QKeySequence(Qt::CTRL | Qt::Key_Minus)},
-         [this] { ZoomOut(); });
+         {QKeySequence(Qt::CTRL | Qt::Key_T), QKeySequence(Qt::CTRL | Qt::Key_Minus)}, [this] { ZoomOut(); });
     item(view, "menuZoomToFit", QStringLiteral("Zoom To &Fit"), {QKeySequence(Qt::CTRL | Qt::Key_F)},
          [this] { ZoomToFit(); });
 
     QMenu* tools = bar->addMenu(QStringLiteral("&Tools"));
     tools->setObjectName(QStringLiteral("menuTools"));
-    item(tools, "menuOptions", QStringLiteral("&Scale Factors..."), {},
-         [this] { emit scalingRequested(); });
+    item(tools, "menuOptions", QStringLiteral("&Scale Factors..."), {}, [this] { emit scalingRequested(); });
     separator(tools, "menusep4");
     item(tools, "MenuRecalibrate", QStringLiteral("&Recalibrate"), {}, [this] { calibrate(); });
 
     QMenu* help = bar->addMenu(QStringLiteral("&Help"));
     help->setObjectName(QStringLiteral("menuHelp"));
-    item(help, "MainHelp", QStringLiteral("Mapwheel &Help Topics"), {QKeySequence(Qt::Key_F1)}, [this] { emit helpRequested(); });
+    item(help, "MainHelp", QStringLiteral("Mapwheel &Help Topics"), {QKeySequence(Qt::Key_F1)},
+         [this] { emit helpRequested(); });
     item(help, "MenuReadMe", QStringLiteral("Display &Readme.Txt"), {}, [this] { ShowReadMe(); });
     separator(help, "menuSep3");
     item(help, "menuAbout", QStringLiteral("&About Mapwheel"), {}, [this] { ShowAbout(); });
@@ -107,8 +110,7 @@ void FrmMain::buildMenus()
     // Hidden from the menu bar; shown only at the pointer.
     m_popUp = new QMenu(QStringLiteral("Pop-up"), m_window);
     m_popUp->setObjectName(QStringLiteral("mnuPopUp"));
-    item(m_popUp, "PopMenuOpen", QStringLiteral("&Open Another Map"), {},
-         [this] { OpenAnotherMap(); });
+    item(m_popUp, "PopMenuOpen", QStringLiteral("&Open Another Map"), {}, [this] { OpenAnotherMap(); });
     separator(m_popUp, "PopMenuSep1");
     item(m_popUp, "PopMenuZoomIn", QStringLiteral("Zoom &In"), {}, [this] { ZoomIn(); });
     item(m_popUp, "PopMenuZoomOut", QStringLiteral("Zoom &Out"), {}, [this] { ZoomOut(); });
@@ -125,8 +127,17 @@ void FrmMain::buildMenus()
     popUpKey->setShortcuts({QKeySequence(Qt::Key_Menu), QKeySequence(Qt::SHIFT | Qt::Key_F10)});
     m_window->addAction(popUpKey);
     QObject::connect(popUpKey, &QAction::triggered, m_window, [this] {
-        if (m_popUp && m_mapView && !m_measurement.leftDragInProgress())
-            m_popUp->popup(m_mapView->popUpPoint());
+        if (!m_popUp || !m_mapView || m_measurement.leftDragInProgress())
+            return;
+        // On a meter or its unit the keys open that box's own menu (Copy, Select All), as a right click does.
+        QWidget* focus = QApplication::focusWidget();
+        if (focus && (focus == m_text7 || focus == m_text8 || focus == m_text14 || focus == m_text15)) {
+            const QPoint centre = focus->rect().center();
+            QContextMenuEvent menuKey(QContextMenuEvent::Keyboard, centre, focus->mapToGlobal(centre));
+            QCoreApplication::sendEvent(focus, &menuKey);
+            return;
+        }
+        m_popUp->popup(m_mapView->popUpPoint());
     });
 }
 

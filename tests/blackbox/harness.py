@@ -149,7 +149,7 @@ class App:
         global UI_SCALE
         UI_SCALE = float((env or {}).get("QT_SCALE_FACTOR", 1))
         s.apps.append(self)
-        self.proc, self.stderr, self.popups = None, "", []  # popups: shown at the pointer, newest last
+        self.proc, self.stderr, self.popups, self.menus = None, "", [], []  # shown, newest last: pop-ups, others
         self.listener = Atspi.EventListener.new(self.popped_up)
         self.listener.register("object:state-changed:showing")
         env = dict(os.environ, HOME=s.home, XDG_CONFIG_HOME=s.config, TMPDIR=s.tmp, QT_QPA_PLATFORM="xcb",
@@ -163,8 +163,8 @@ class App:
     def popped_up(self, e):
         try:
             # The pop-up menu is known by its Reset item, which no menu of the menu bar has.
-            if role(e.source) == "popup menu" and e.detail1 and find(e.source, "menu item", "Reset", False):
-                self.popups.append(e.source)
+            if role(e.source) == "popup menu" and e.detail1:
+                (self.popups if find(e.source, "menu item", "Reset", False) else self.menus).append(e.source)
         except GLib.Error:
             pass
 
