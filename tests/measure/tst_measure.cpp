@@ -133,7 +133,7 @@ void TestMeasure::readoutTexts_data()
     QTest::addColumn<QList<double>>("in"); // segment, route, unit length, unit factor
     QTest::addColumn<QString>("sep");
     QTest::addColumn<QString>("texts");
-    const double kmMiles = 1.609344, nan = std::nan(""), inf = HUGE_VAL;
+    const double kmMiles = 1.609344;
     const auto row = [](const char* name, QList<double> in, const char* sep, const char* texts) {
         QTest::newRow(name) << in << QString(sep) << QString(texts);
     };
@@ -150,9 +150,7 @@ void TestMeasure::readoutTexts_data()
     row("1 mile in mm", {0, 500, 500, 1.0 / 1609344}, ".", "1.000|1609344.000");
     row("user separator", {0, 1000, 1000, kmMiles}, ",", "1,000|0,621");
     row("unit length 0", {0, 10, 0, 1}, ".", "    ---|    ---");
-    row("unit length NaN", {0, 10, nan, 1}, ".", "    ---|    ---");
     row("unit factor negative", {0, 10, 10, -1}, ".", "1.000|    ---");
-    row("unit factor infinite", {0, 10, 10, inf}, ".", "1.000|    ---");
     row("beyond double", {0, 1e300, 1e-300, 1}, ".", "    ---|    ---");
     row("negative route", {0, -10, 10, 1}, ".", "    ---|    ---");
 }
@@ -241,11 +239,6 @@ void TestMeasure::limits()
     QCOMPARE(w.readouts, (QStringList{"40.000", "24.854", "2"}));
     w.zoom = 1.0f;
     QVERIFY_THROWS_EXCEPTION(OverflowError, w.down(3e9f, 0));
-    Window mm;
-    mm.factors = ScaleFactors::forUnits(7, 0, 1.0f);
-    mm.calibrate(1000);
-    mm.stroke({{0, 0}, {2000000, 0}});
-    QCOMPARE(mm.readouts, (QStringList{"2000    ", "3218688000    ", "2"})); // no thousands separator
 }
 
 QTEST_GUILESS_MAIN(TestMeasure)
