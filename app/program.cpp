@@ -39,12 +39,7 @@ Program::Program(PlatformServices services) : m_services(services)
     connect(m_frmMain.get(), &FrmMain::openRequested, this, &Program::OpenMapAndCalibrate,
             Qt::QueuedConnection);
     connect(
-        m_frmMain.get(), &FrmMain::exitRequested, this,
-        [this] {
-            m_state.FatalErrorNo = 0;
-            FatalError();
-        },
-        Qt::QueuedConnection);
+        m_frmMain.get(), &FrmMain::exitRequested, this, [this] { FatalError(); }, Qt::QueuedConnection);
     connect(m_frmMain.get(), &FrmMain::scalingRequested, this, &Program::ShowScaling);
     connect(m_frmMain.get(), &FrmMain::helpRequested, this,
             [this] { m_services.help.showContents(HelpFilePath(m_state.StartDir)); });
@@ -58,9 +53,7 @@ void Program::Main()
     m_state.MaxMRU = SettingsKey::MaxRecentFiles;
     m_state.MapFile.clear();
     m_state.FreshStart = true;
-    if (ScaleSettings(QStringLiteral("Read"), m_state.DefaultFactors, m_services.store) ==
-        ScaleSettingsResult::UnknownMode)
-        return RaiseFatal(ScaleSettingsModeError);
+    ScaleSettings::Read(m_state.DefaultFactors, m_services.store);
     m_state.StartDir = QDir::currentPath();
     m_state.FirstRun = ReadFirstRun(m_services.store);
 
@@ -81,26 +74,13 @@ void Program::FatalError()
     if (m_ending)
         return;
     m_ending = true;
-    if (m_state.FatalErrorNo > 0) {
-        m_services.messages.show(QStringLiteral("Mapwheel Fatal Error"),
-                                 QStringLiteral("Fatal Error #%1\r%2")
-                                     .arg(m_state.FatalErrorNo)
-                                     .arg(QString::fromUtf8(Maker::SupportLine)),
-                                 MessageIcon::Critical);
-    }
-    // Not destroyed here: a fatal error can come from inside one of the window's own handlers.
+    // Not destroyed here: the request to end can come from inside one of the window's own handlers.
     m_frmMain->Unload(false);
     m_frmOpenImg.reset();
     for (QWidget* w : QApplication::topLevelWidgets())
         w->close();
     m_ended = true;
     m_services.exit.exitProcess(0);
-}
-
-void Program::RaiseFatal(int16_t number)
-{
-    m_state.FatalErrorNo = number;
-    FatalError();
 }
 
 bool Program::OpenMap(const QString& FileName)
@@ -116,10 +96,8 @@ bool Program::OpenMap(const QString& FileName)
                 m_frmOpenImg->ShowOpen(m_services.fileDialog, InitialFolder(file1, m_state.StartDir));
             if (!picked || picked->isEmpty()) {
                 // A cancel before any map ends the program; later it changes nothing.
-                if (m_state.MapFile.isEmpty()) {
-                    m_state.FatalErrorNo = 0;
+                if (m_state.MapFile.isEmpty())
                     FatalError();
-                }
                 return false;
             }
             chosen = *picked;
@@ -152,8 +130,7 @@ void Program::ShowMap(const QString& path, MapPicturePtr picture)
     // A store that cannot be written keeps the list it had; the menu still shows the new one.
     const bool saved = recent.UpdateMRUList(m_state.MapFile, m_state.MaxMRU);
     m_frmMain->Unload();
-    if (const int16_t fatal = m_frmMain->Load(std::move(picture), m_state.MapFile, recent.captions()))
-        return RaiseFatal(fatal);
+    m_frmMain->Load(std::move(picture), m_state.MapFile, recent.captions());
     m_frmMain->Show();
     // Once a run is enough: every open would fail alike.
     if (!saved && !m_state.RecentUnsavedTold) {
@@ -164,7 +141,8 @@ void Program::ShowMap(const QString& path, MapPicturePtr picture)
 
 void Program::TellUnsaved(const QString& what, const QString& kept)
 {
-    QString text = what + QStringLiteral(" could not be saved: ") + m_services.store.errorString() + QLatin1Char('.');
+    QString text =
+        what + QStringLiteral(" could not be saved: ") + m_services.store.errorString() + QLatin1Char('.');
     if (!kept.isEmpty())
         text += QLatin1Char('\r') + kept + QStringLiteral(" until Mapwheel ends.");
     m_services.messages.show(QStringLiteral("Mapwheel"), text, MessageIcon::Warning);
@@ -176,8 +154,8 @@ void Program::ShowScaling()
     if (!m_state.FactorsAccepted)
         Equalise(m_state.CurrentFactors, m_state.DefaultFactors);
     const std::optional<FrmScaling::Accepted> edit =
-        FrmScaling::Edit(m_state.CurrentFactors, m_state.DefaultFactors, m_state.FirstRun, m_services.messages,
-                         m_services.screen.twips(), m_frmMain->window());
+        FrmScaling::Edit(m_state.CurrentFactors, m_state.DefaultFactors, m_state.FirstRun,
+                         m_services.messages, m_services.screen.twips(), m_frmMain->window());
     if (!edit)
         return;
     m_frmMain->setUnitNames(edit->factors.Unit1(), edit->factors.Unit2());
@@ -185,11 +163,7 @@ void Program::ShowScaling()
     if (edit->overwriteDefaults || m_state.FirstRun) {
         Equalise(m_state.DefaultFactors, edit->factors);
         // A store that cannot be written keeps the defaults it had; this run goes on with the new ones.
-        const ScaleSettingsResult written =
-            ScaleSettings(QStringLiteral("Write"), m_state.DefaultFactors, m_services.store);
-        if (written == ScaleSettingsResult::UnknownMode)
-            return RaiseFatal(ScaleSettingsModeError);
-        if (written == ScaleSettingsResult::NotWritten)
+        if (!ScaleSettings::Write(m_state.DefaultFactors, m_services.store))
             TellUnsaved(QStringLiteral("The new default units"), QStringLiteral("They stay in use"));
         m_state.FirstRun = false;
     }

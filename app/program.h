@@ -37,9 +37,8 @@ struct AppState {
     ScaleFactors DefaultFactors;
     ScaleFactors CurrentFactors;
     QString StartDir;
-    int16_t FatalErrorNo = 0;
     bool FirstRun = false;
-    bool FactorsAccepted = false; // the Scale Factors dialog has been confirmed with OK during this run
+    bool FactorsAccepted = false;   // the Scale Factors dialog has been confirmed with OK during this run
     bool RecentUnsavedTold = false; // the user has heard that the recent maps cannot be saved this run
 };
 
@@ -59,9 +58,8 @@ public:
 
     // Reads the settings, shows the splash, then asks for the first map.
     void Main();
-    // Reports FatalErrorNo when positive, closes every window and ends the process.
+    // The one way out: closes every window and ends the process, saving nothing.
     void FatalError();
-    void RaiseFatal(int16_t number);
     // An error nobody trapped (an overflow, memory exhausted): reported, then the program ends.
     void UntrappedError(const std::exception& error);
     bool ended() const { return m_ended; }

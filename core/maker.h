@@ -11,7 +11,4 @@ inline constexpr const char* WebAddress = "www.holloway.example";
 inline constexpr const char* EMailAddress = "support@holloway.example";
 // The parenthesised notice of the main window's caption.
 inline constexpr const char* CaptionNotice = "(© 2026 Holloway Software)";
-// The second line of the fatal-error message.
-inline constexpr const char* SupportLine =
-    "Please tell Holloway Software support at support@holloway.example.";
 } // namespace Maker

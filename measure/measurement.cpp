@@ -88,7 +88,7 @@ double Measurement::measureTo(float px, float py, float zoom)
     return segment;
 }
 
-TripMeterTexts Measurement::UpdateTripMeters(float& X, float& Y, bool& Final, const MeasureContext& context)
+TripMeterTexts Measurement::UpdateTripMeters(float X, float Y, bool Final, const MeasureContext& context)
 {
     double segment = 0.0;
     float sx = 0.0f;
@@ -117,8 +117,6 @@ TripMeterTexts Measurement::UpdateTripMeters(float& X, float& Y, bool& Final, co
             segment = measureTo(sx, sy, context.ZoomFactor);
         }
     }
-    X = float(m_LastX);
-    Y = float(m_LastY);
     return TripMeterReadout::refresh(segment, m_RouteLength, m_UnitLength, context.factors.UnitFactor(),
                                      m_SampleCount, UserDecimalPoint());
 }
@@ -128,9 +126,7 @@ MeasureOutcome Measurement::endDrag(const MeasureContext& context)
     MeasureOutcome out;
     m_calPressDown = false;
     if (m_Tracing) {
-        float x = 0.0f, y = 0.0f;
-        bool final = true;
-        out.readouts = UpdateTripMeters(x, y, final, context);
+        out.readouts = UpdateTripMeters(0.0f, 0.0f, true, context);
         m_Tracing = false;
     }
     return out;
@@ -152,8 +148,7 @@ MeasureOutcome Measurement::Image1_MouseDown(int Button, float X, float Y, const
         m_LastY = rounded(Y);
         m_SampleCount = 0;
         m_Tracing = true;
-        bool final = false;
-        out.readouts = UpdateTripMeters(X, Y, final, context);
+        out.readouts = UpdateTripMeters(X, Y, false, context);
     } else {
         out = calibrate(context.factors); // the press itself is not recorded: the drag starts with the next
     }
@@ -164,8 +159,7 @@ MeasureOutcome Measurement::Image1_MouseMove(int Button, float X, float Y, const
 {
     MeasureOutcome out;
     if (Button == LeftButton && m_Tracing) {
-        bool final = false;
-        out.readouts = UpdateTripMeters(X, Y, final, context);
+        out.readouts = UpdateTripMeters(X, Y, false, context);
     } else if (!(Button & LeftButton) && leftDragInProgress()) {
         out = endDrag(context); // the left button is up, its release went elsewhere
     }
@@ -207,8 +201,7 @@ MeasureOutcome Measurement::Image1_MouseUp(int Button, float X, float Y, const M
                                 MessageIcon::Information});
         }
     } else if (m_Tracing) {
-        bool final = true;
-        out.readouts = UpdateTripMeters(X, Y, final, context);
+        out.readouts = UpdateTripMeters(X, Y, true, context);
         m_Tracing = false;
     }
     return out;

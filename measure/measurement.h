@@ -69,8 +69,8 @@ public:
 
 private:
     // Final false: (X, Y) is a new sample of the current stroke. Final true: closes the stroke through the
-    // tail of the moving average. On return X, Y hold the last point measured.
-    TripMeterTexts UpdateTripMeters(float& X, float& Y, bool& Final, const MeasureContext& context);
+    // tail of the moving average; X and Y are not used.
+    TripMeterTexts UpdateTripMeters(float X, float Y, bool Final, const MeasureContext& context);
     double measureTo(float px, float py, float zoom);
 
     struct SamplePoint {

@@ -3,7 +3,6 @@
 #include "numbertext.h"
 #include "settingskeys.h"
 
-
 namespace
 {
 QString stored(const SettingsStore& store, const char* key)
@@ -12,44 +11,38 @@ QString stored(const SettingsStore& store, const char* key)
 }
 } // namespace
 
-ScaleSettingsResult ScaleSettings(const QString& Mode, ScaleFactors& DefaultFactors, SettingsStore& store)
+void ScaleSettings::Read(ScaleFactors& DefaultFactors, const SettingsStore& store)
 {
-    if (Mode == QLatin1String("Read")) {
-        const QString unit1 = stored(store, SettingsKey::Unit1);
-        const QString unit2 = stored(store, SettingsKey::Unit2);
-        const QString c = stored(store, SettingsKey::CalFact);
-        const QString u = stored(store, SettingsKey::UnitFact);
-        const QString abbrev = stored(store, SettingsKey::Abbrev);
-        const std::optional<float> calFactor = ParseStoredSingle(c);
-        const std::optional<double> unitFactor = ParseStoredDouble(u);
-        // A factor that is no usable number counts as missing: the calibration divides by CalFactor and
-        // the second trip meter by UnitFactor, so neither may be zero or negative.
-        const bool whole = !unit1.isEmpty() && !unit2.isEmpty() && !abbrev.isEmpty() && calFactor &&
-                           *calFactor > 0.0f && unitFactor && *unitFactor > 0.0;
-        if (whole) {
-            DefaultFactors.setUnit1(unit1);
-            DefaultFactors.setUnit2(unit2);
-            DefaultFactors.setAbbrev(abbrev);
-            DefaultFactors.setCalFactor(*calFactor);
-            DefaultFactors.setUnitFactor(*unitFactor);
-        } else {
-            // One missing entry brings back all five built-in defaults, also those that were stored.
-            Equalise(DefaultFactors, ScaleFactors::builtInDefaults());
-        }
-        return ScaleSettingsResult::Done;
+    const QString unit1 = stored(store, SettingsKey::Unit1);
+    const QString unit2 = stored(store, SettingsKey::Unit2);
+    const QString abbrev = stored(store, SettingsKey::Abbrev);
+    const std::optional<float> calFactor = ParseStoredSingle(stored(store, SettingsKey::CalFact));
+    const std::optional<double> unitFactor = ParseStoredDouble(stored(store, SettingsKey::UnitFact));
+    // A factor that is no usable number counts as missing: the calibration divides by CalFactor and the
+    // second trip meter by UnitFactor, so neither may be zero or negative.
+    if (unit1.isEmpty() || unit2.isEmpty() || abbrev.isEmpty() || !calFactor || !(*calFactor > 0.0f) ||
+        !unitFactor || !(*unitFactor > 0.0)) {
+        // One missing entry brings back all five built-in defaults, also those that were stored.
+        Equalise(DefaultFactors, ScaleFactors::builtInDefaults());
+        return;
     }
-    if (Mode == QLatin1String("Write")) {
-        const QString point = QStringLiteral(".");
-        const bool written = store.setValues({
-            {QString::fromLatin1(SettingsKey::Unit1), DefaultFactors.Unit1()},
-            {QString::fromLatin1(SettingsKey::Unit2), DefaultFactors.Unit2()},
-            {QString::fromLatin1(SettingsKey::CalFact), GeneralNumber(DefaultFactors.CalFactor(), point)},
-            {QString::fromLatin1(SettingsKey::UnitFact), GeneralNumber(DefaultFactors.UnitFactor(), point)},
-            {QString::fromLatin1(SettingsKey::Abbrev), DefaultFactors.Abbrev()},
-        });
-        return written ? ScaleSettingsResult::Done : ScaleSettingsResult::NotWritten;
-    }
-    return ScaleSettingsResult::UnknownMode;
+    DefaultFactors.setUnit1(unit1);
+    DefaultFactors.setUnit2(unit2);
+    DefaultFactors.setAbbrev(abbrev);
+    DefaultFactors.setCalFactor(*calFactor);
+    DefaultFactors.setUnitFactor(*unitFactor);
+}
+
+bool ScaleSettings::Write(const ScaleFactors& DefaultFactors, SettingsStore& store)
+{
+    const QString point = QStringLiteral(".");
+    return store.setValues({
+        {QString::fromLatin1(SettingsKey::Unit1), DefaultFactors.Unit1()},
+        {QString::fromLatin1(SettingsKey::Unit2), DefaultFactors.Unit2()},
+        {QString::fromLatin1(SettingsKey::CalFact), GeneralNumber(DefaultFactors.CalFactor(), point)},
+        {QString::fromLatin1(SettingsKey::UnitFact), GeneralNumber(DefaultFactors.UnitFactor(), point)},
+        {QString::fromLatin1(SettingsKey::Abbrev), DefaultFactors.Abbrev()},
+    });
 }
 
 bool ReadFirstRun(const SettingsStore& store)

@@ -96,7 +96,7 @@ ScreenFitLayout MapView::clientLayout() const
     return FitToScreenLayout(W, CheckedAdd32(H, CaptionAllowance));
 }
 
-bool MapView::FitToScreen()
+void MapView::FitToScreen()
 {
     m_twips = m_screen.twips();
     m_frame->setTwips(m_twips);
@@ -107,7 +107,6 @@ bool MapView::FitToScreen()
     applyLayout(clientSizeKnown() ? clientLayout() : FitToScreenLayout(W, H));
     m_laidOut = true;
     sync();
-    return true;
 }
 
 void MapView::applyLayout(const ScreenFitLayout& l)

@@ -37,8 +37,8 @@ public:
 
     // Sizes Frame1 and the bars to the screen's work area. Once the client area has a real size (the
     // window is shown) the layout uses that instead, so that everything lies inside it; and it follows
-    // every later resize of the client area. Always true.
-    bool FitToScreen();
+    // every later resize of the client area.
+    void FitToScreen();
     // Image1 takes the picture's natural size (stretching off), then NaturalWidth / NaturalHeight.
     void loadPicture(MapPicturePtr picture);
     void ZoomIn();

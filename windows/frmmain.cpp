@@ -56,7 +56,7 @@ QWidget* FrmMain::twipsWidget(QWidget* w, double left, double top, double width,
     return w;
 }
 
-int16_t FrmMain::Load(MapPicturePtr picture, const QString& MapFile, const QStringList& recent)
+void FrmMain::Load(MapPicturePtr picture, const QString& MapFile, const QStringList& recent)
 {
     if (m_window)
         Unload();
@@ -104,13 +104,11 @@ int16_t FrmMain::Load(MapPicturePtr picture, const QString& MapFile, const QStri
     // Form_Load
     m_window->setWindowTitle(QStringLiteral("Mapwheel v") + m_appVersion + QLatin1Char(' ') +
                              QString::fromUtf8(Maker::CaptionNotice) + QStringLiteral(":-  ") + MapFile);
-    if (!m_mapView->FitToScreen())
-        return 417;
+    m_mapView->FitToScreen();
     m_mapView->loadPicture(std::move(picture));
     ZoomToFit();
     setUnitNames(m_factors.Unit1(), m_factors.Unit2());
     UpdateMRUList(recent);
-    return 0;
 }
 
 void FrmMain::Unload(bool now)

@@ -49,8 +49,8 @@ public:
     ~FrmMain() override;
 
     // Builds the window around an already decoded picture and runs its load procedure; not yet shown.
-    // The caption names MapFile; the recent-files menu shows `recent`. A fatal error number, or 0.
-    int16_t Load(MapPicturePtr picture, const QString& MapFile, const QStringList& recent);
+    // The caption names MapFile; the recent-files menu shows `recent`.
+    void Load(MapPicturePtr picture, const QString& MapFile, const QStringList& recent);
     // Closes the window. It is destroyed at once unless `now` is false (then when its event loop gets
     // back to it); at once is right only where none of its handlers can be running.
     void Unload(bool now = true);
