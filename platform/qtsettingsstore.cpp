@@ -3,13 +3,25 @@
 #include "settingskeys.h"
 
 #include <QDateTime>
+#include <QDeadlineTimer>
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QHash>
+#include <QLockFile>
 #include <QMutex>
 #include <QSettings>
 #include <QStorageInfo>
+#include <QSysInfo>
+#include <QThread>
+#include <cerrno>
+#include <csignal>
+#include <fcntl.h>
+#include <limits>
+#include <sys/file.h>
 #include <sys/resource.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace
 {
@@ -62,6 +74,84 @@ QString whyNotWritable(const QString& path)
     if (file.open(QIODevice::ReadWrite))
         return QStringLiteral("cannot create files beside %1").arg(path);
     return QStringLiteral("cannot write %1: %2").arg(path, file.errorString());
+}
+
+// How long a save waits for another copy to finish its own: the interface waits with it.
+constexpr int LockWaitMs = 1000;
+// QLockFile creates its file empty and writes the owner into it a moment later. One still empty or
+// unreadable after this was left by a copy that died in between.
+constexpr qint64 UnfilledLockGraceMs = 300;
+
+// Whether a lock file nobody holds was left by a copy that died. A QLockFile file reads
+// "<pid>\n<program>\n<host>\n..." once filled in.
+bool leftBehind(const QByteArray& text, qint64 ageMs)
+{
+    const QList<QByteArray> lines = text.split('\n');
+    bool isNumber = false;
+    const qint64 pid = lines.constFirst().toLongLong(&isNumber);
+    if (!isNumber || pid <= 0 || pid > std::numeric_limits<pid_t>::max() || lines.size() < 3)
+        return qAbs(ageMs) > UnfilledLockGraceMs;
+    // A copy on another computer sharing the folder cannot be looked up from here.
+    const QByteArray& host = lines.at(2);
+    if (!host.isEmpty() && host != QSysInfo::machineHostName().toUtf8())
+        return false;
+    // A process that runs may be the owner, between letting go of the file and removing it; QLockFile itself
+    // tells a process id that has been given to another program since.
+    return ::kill(pid_t(pid), 0) != 0 && errno == ESRCH;
+}
+
+// Removes the lock file `name` if it was left by a copy that died. A copy keeps a flock() on its lock file
+// for as long as it holds it, and removes a stale one only while holding a flock() on it too; so holding one
+// here, on the very file the name still leads to, nobody else can be using or removing it.
+void removeIfLeftBehind(const QString& name)
+{
+    const QByteArray native = QFile::encodeName(name);
+    const int fd = ::open(native.constData(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0)
+        return;
+    struct stat opened = {};
+    struct stat named = {};
+    const bool held = ::flock(fd, LOCK_EX | LOCK_NB) == 0 && ::fstat(fd, &opened) == 0 &&
+                      ::stat(native.constData(), &named) == 0 && opened.st_dev == named.st_dev &&
+                      opened.st_ino == named.st_ino;
+    char text[1024];
+    const ssize_t size = held ? ::read(fd, text, sizeof text) : -1;
+    const qint64 modified = qint64(opened.st_mtim.tv_sec) * 1000 + opened.st_mtim.tv_nsec / 1000000;
+    if (size >= 0 && leftBehind(QByteArray(text, int(size)), QDateTime::currentMSecsSinceEpoch() - modified))
+        ::unlink(native.constData());
+    ::close(fd);
+}
+
+// Makes sure that QSettings will have its lock file at once, as it waits for it without end. QLockFile takes
+// over a lock left by a copy that died only when the file names a process that has gone, or after 30 s; and
+// it guards the removal with a lock file of its own, "<lock>.rmlock", which a copy killed at that moment
+// leaves behind in turn, as the next one removing that leaves "<lock>.rmlock.rmlock", and so on. Once the
+// names grow to the longest a file name may be, nothing can be removed and every save waits for good. So the
+// leftovers go first; then the lock is taken and let go at once, to learn that no live copy holds it. It is
+// not held on through the sync: QSettings would wait for this very process. Another copy may still begin a
+// save in between; QSettings then waits for that one save.
+QLockFile::LockError clearLock(const QString& lockName)
+{
+    const QFileInfo lock(lockName);
+    QLockFile probe(lockName);
+    // QLockFile then takes over an unfilled lock, or one whose process id is in use again, without waiting
+    // 30 s; a copy still holding it keeps it, by its flock().
+    probe.setStaleLockTime(UnfilledLockGraceMs);
+    const QDeadlineTimer deadline(LockWaitMs);
+    for (;;) {
+        for (const QString& name : lock.dir().entryList(QDir::Files | QDir::Hidden)) {
+            if (name.startsWith(lock.fileName()) &&
+                QString(name).remove(0, lock.fileName().size()).remove(QLatin1String(".rmlock")).isEmpty())
+                removeIfLeftBehind(lock.dir().filePath(name));
+        }
+        if (probe.tryLock(0)) {
+            probe.unlock();
+            return QLockFile::NoError;
+        }
+        if (probe.error() != QLockFile::LockFailedError || deadline.hasExpired())
+            return probe.error();
+        QThread::msleep(10);
+    }
 }
 } // namespace
 
@@ -122,6 +212,14 @@ bool QtSettingsStore::setValues(const QList<std::pair<QString, QString>>& entrie
         needed += 6 * (key.size() + value.size() + 2);
     if (!roomFor(m_path, needed))
         return fail(QStringLiteral("no room on the disk to write %1").arg(m_path));
+    switch (clearLock(m_path + QStringLiteral(".lock"))) {
+    case QLockFile::NoError:
+        break;
+    case QLockFile::LockFailedError:
+        return fail(QStringLiteral("another copy of Mapwheel is saving to %1; nothing changed").arg(m_path));
+    default:
+        return fail(QStringLiteral("cannot make the lock file %1.lock; nothing was changed").arg(m_path));
+    }
 
     if (damaged)
         settings.clear(); // it reads as holding nothing, so nothing the program could read is lost

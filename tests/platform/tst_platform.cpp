@@ -1,7 +1,10 @@
 #include "qtsettingsstore.h"
 
+#include <QDeadlineTimer>
 #include <QProcess>
+#include <QRandomGenerator>
 #include <QRegularExpression>
+#include <QScopeGuard>
 #include <QTemporaryDir>
 #include <QTest>
 #include <csignal>
@@ -62,156 +65,151 @@ class TestPlatform : public QObject
     QString path(const QString& name) const { return m_dir.filePath(name); }
 
 private slots:
-    void valuesComeBackAsWritten()
+    void aFileAsFound_data()
     {
-        QtSettingsStore store(path("round.ini"));
-        QCOMPARE(store.value("Unit1"), std::nullopt); // no file yet
-        const QStringList texts{"/maps/a, b c.gif", "C:\\Maps\\x;y=z[1].gif", "\"quoted\" km",
-                                QStringLiteral("/karten/Straße.jpg"), "6.21371192237334E-07"};
-        for (const QString& text : texts) {
-            QVERIFY(store.setValues({{"Unit1", "Feet"}, {"Abbrev", text}}));
-            QCOMPARE(QtSettingsStore(path("round.ini")).value("Abbrev"), text);
-        }
-    }
-
-    void handEditedValues_data()
-    {
-        QTest::addColumn<QByteArray>("line");
-        QTest::addColumn<QString>("value");
-        QTest::newRow("plain") << QByteArray("Abbrev=km") << "km";
-        QTest::newRow("quoted comma") << QByteArray("Abbrev=\"km, mi\"") << "km, mi";
+        QTest::addColumn<QString>("content"); // null: a folder where the file should be
+        QTest::addColumn<QString>("abbrev");  // null: the file reads as holding none
+        QTest::newRow("quoted comma") << "[Mapwheel]\nAbbrev=\"km, mi\"\n" << "km, mi";
         // The INI reader splits an unquoted comma into a list; it comes back joined.
-        QTest::newRow("comma and space") << QByteArray("Abbrev=km, mi") << "km, mi";
-        QTest::newRow("comma alone") << QByteArray("Abbrev=/maps/a,b.gif") << "/maps/a, b.gif";
+        QTest::newRow("comma") << "[Mapwheel]\nAbbrev=/maps/a,b.gif\n" << "/maps/a, b.gif";
+        QTest::newRow("empty") << "" << QString();
+        QTest::newRow("damage after good text") << "[Mapwheel]\nAbbrev=km\n[broken\n" << QString();
+        QTest::newRow("damage in another section") << "[Mapwheel]\nAbbrev=km\n[Other]\nbroken\n" << QString();
+        QTest::newRow("another section") << "[General]\nAbbrev=km\n" << QString();
+        QTest::newRow("a folder") << QString() << QString();
     }
-    void handEditedValues()
+    void aFileAsFound()
     {
-        QFETCH(QByteArray, line);
-        QFETCH(QString, value);
-        const QString file = path(QStringLiteral("hand-%1.ini").arg(QTest::currentDataTag()));
-        QVERIFY(write(file, "[Mapwheel]\n" + line + "\n"));
-        QCOMPARE(QtSettingsStore(file).value("Abbrev"), value);
-    }
-
-    void damagedOrUnreadableReadsAsAbsent_data()
-    {
-        QTest::addColumn<QByteArray>("content"); // null: a folder where the file should be
-        QTest::newRow("empty") << QByteArray("");
-        QTest::newRow("damage after good text") << QByteArray("[Mapwheel]\nUnit1=Feet\n[broken\n");
-        QTest::newRow("a line that is no entry") << QByteArray("[Mapwheel]\nUnit1=Feet\nbroken\n");
-        QTest::newRow("damage in another section") << QByteArray("[Mapwheel]\nUnit1=Feet\n[Other]\nbroken\n");
-        QTest::newRow("another section") << QByteArray("[General]\nUnit1=Feet\n");
-        QTest::newRow("a folder") << QByteArray();
-    }
-    void damagedOrUnreadableReadsAsAbsent()
-    {
-        QFETCH(QByteArray, content);
+        QFETCH(QString, content);
+        QFETCH(QString, abbrev);
+        const std::optional<QString> found = abbrev.isNull() ? std::nullopt : std::optional(abbrev);
         const QString file = path(QTest::currentDataTag());
-        QVERIFY(content.isNull() ? QDir().mkpath(file) : write(file, content));
+        QCOMPARE(QtSettingsStore(file).value("Abbrev"), std::nullopt); // no file yet
+        QVERIFY(content.isNull() ? QDir().mkpath(file) : write(file, content.toUtf8()));
         QtSettingsStore store(file);
-        QCOMPARE(store.value("Unit1"), std::nullopt);
-        QCOMPARE(store.value("Unit1"), std::nullopt); // also once the file's text is known to the process
-        QCOMPARE(QtSettingsStore(file).value("Unit1"), std::nullopt);
-        // A damaged file is written afresh; a folder in its way stays, and the write says it failed.
-        QCOMPARE(store.setValues({{"Unit2", "Yards"}}), !content.isNull());
-        QCOMPARE(store.value("Unit2"), content.isNull() ? std::nullopt : std::optional<QString>("Yards"));
-        QCOMPARE(store.value("Unit1"), std::nullopt);
+        QCOMPARE(store.value("Abbrev"), found);
+        QCOMPARE(store.value("Abbrev"), found); // also once the file's text is known to the process
+        QCOMPARE(QtSettingsStore(file).value("Abbrev"), found);
+        // Values come back as written. A damaged file is written afresh, a hand-edited one keeps its entries;
+        // a folder in its way stays, and the write says it failed.
+        for (const QString text : {"/maps/a, b c.gif", "C:\\Maps\\x;y=z[1].gif", "\"quoted\" km",
+                                   "/karten/Straße.jpg", "6.21371192237334E-07"}) {
+            QCOMPARE(store.setValues({{"Unit2", text}}), !content.isNull());
+            QCOMPARE(store.value("Unit2"), content.isNull() ? std::nullopt : std::optional(text));
+        }
+        QCOMPARE(store.value("Abbrev"), found);
     }
 
-    void aWriteThatCannotBeMadeKeepsWhatWasThere_data()
+    // A save with something in its way is refused before anything changes, or made whatever is left of other
+    // copies' saves beside the file; either way at once, or within about a second.
+    void somethingInTheWay_data()
     {
         QTest::addColumn<QString>("obstacle");
-        QTest::newRow("read-only file") << "file";
-        QTest::newRow("read-only folder") << "folder";
+        QTest::addColumn<int>("age");     // of the lock file, in seconds
+        QTest::addColumn<int>("nested");  // leftovers of removing a stale lock: <lock>.rmlock, .rmlock.rmlock
+        QTest::addColumn<QString>("why"); // null: it is saved
+        QTest::newRow("read-only file") << "file" << 0 << 0 << "cannot write";
+        QTest::newRow("read-only folder") << "folder" << 0 << 0 << "cannot create files beside";
         // Room for QSettings' lock file but not for the new text: on Qt 6.4 QSaveFile would still put the
         // cut-short text in place.
-        QTest::newRow("full disk") << "disk";
+        QTest::newRow("full disk") << "disk" << 0 << 0 << "no room on the disk";
+        QTest::newRow("a live copy's lock") << "alive" << 0 << 0 << "another copy of Mapwheel is saving";
+        QTest::newRow("a killed copy's lock") << "killed" << 0 << 0 << QString();
+        QTest::newRow("empty lock") << "" << 0 << 0 << QString();
+        QTest::newRow("empty lock, old") << "" << 10 << 0 << QString();
+        // As deep as they go: the next name would be longer than a file name may be.
+        QTest::newRow("nested leftovers") << "killed" << 0 << 34 << QString();
     }
-    void aWriteThatCannotBeMadeKeepsWhatWasThere()
+    void somethingInTheWay()
     {
         QFETCH(QString, obstacle);
-        const QString folder = path(QStringLiteral("kept-%1").arg(obstacle));
-        const QString file = folder + QStringLiteral("/settings.ini");
+        QFETCH(int, age);
+        QFETCH(int, nested);
+        QFETCH(QString, why);
+        const QString folder = path(QStringLiteral("in the way, %1").arg(QTest::currentDataTag()));
+        const QString file = folder + "/Holloway.ini", lock = file + ".lock"; // as long as the real names
         QtSettingsStore store(file);
-        QVERIFY(store.setValues({{"Unit1", "Feet"}, {"Unit2", "Yards"}}));
-        const QByteArray before = contents(file);
+        QVERIFY(QDir().mkpath(folder) && store.setValues({{"Unit1", "Feet"}, {"Unit2", "Yards"}}));
+        QProcess copy; // another copy, stopped in the middle of its save
+        if (obstacle == "alive" || obstacle == "killed") {
+            copy.start(SETTINGS_WRITER, {file, "--hold-lock"});
+            QVERIFY(copy.waitForReadyRead(10000));
+        }
+        // Reaped too: until then it counts as running.
+        const auto killCopy = [&] { return copy.kill(), copy.waitForFinished(); };
+        QVERIFY(obstacle != "killed" || killCopy());
+        if (obstacle == "killed" || obstacle.isEmpty()) {
+            QFile lockFile(lock); // an empty one unless the copy wrote it
+            QVERIFY(lockFile.open(QIODevice::ReadWrite));
+            QVERIFY(lockFile.setFileTime(QDateTime::currentDateTime().addSecs(-age),
+                                         QFile::FileModificationTime));
+            const QByteArray text = lockFile.readAll();
+            QString name = lock;
+            for (int depth = 0; depth < nested; ++depth)
+                QVERIFY(write(name += ".rmlock", text));
+        }
         const QStringList entriesBefore = QDir(folder).entryList(QDir::AllEntries | QDir::Hidden);
+        const bool readOnly = obstacle == "file" || obstacle == "folder";
+        const QString blocked = obstacle == "file" ? file : folder;
+        const auto writable = qScopeGuard(
+            [&] { QFile::setPermissions(blocked, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner); });
+        QVERIFY(!readOnly || QFile::setPermissions(blocked, QFile::ReadOwner | QFile::ExeOwner));
+        if (readOnly && QFileInfo(blocked).isWritable())
+            QSKIP("this user may write read-only files");
 
-        const QList<std::pair<QString, QString>> entries{{"Unit1", QString(4000, 'M')}, {"Unit2", "Metres"}};
-        bool written = true;
-        if (obstacle == "disk") {
-            const FileSizeLimit limit(1000);
-            written = store.setValues(entries);
-        } else {
-            const QString readOnly = obstacle == "file" ? file : folder;
-            QVERIFY(QFile::setPermissions(readOnly, QFile::ReadOwner | QFile::ExeOwner));
-            const bool mayWriteAnyway = QFileInfo(readOnly).isWritable();
-            if (!mayWriteAnyway)
-                written = store.setValues(entries);
-            QVERIFY(QFile::setPermissions(readOnly, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner));
-            if (mayWriteAnyway)
-                QSKIP("this user may write read-only files");
-        }
-        QVERIFY(!written);
-        QVERIFY2(store.errorString().contains(file), qPrintable(store.errorString()));
-        if (obstacle == "disk") { // a limit that leaves room is no obstacle
-            const FileSizeLimit roomy(1 << 20);
-            QVERIFY(QtSettingsStore(path("roomy.ini")).setValues({{"Unit1", "Feet"}}));
-        }
-        QCOMPARE(contents(file), before);
-        QCOMPARE(QDir(folder).entryList(QDir::AllEntries | QDir::Hidden), entriesBefore); // no leftovers
-        // Refused before QSettings took the entries in: it holds none to write later.
-        QCOMPARE(store.value("Unit1"), QString("Feet"));
-        QCOMPARE(store.value("Unit2"), QString("Yards"));
+        const QDeadlineTimer start = QDeadlineTimer::current();
+        const bool written = [&] { // a limit that leaves room is no obstacle
+            const FileSizeLimit limit(obstacle == "disk" ? 1000 : 1 << 20);
+            return store.setValues({{"Unit1", QString(4000, 'M')}, {"Unit2", "Metres"}});
+        }();
+        QCOMPARE_LT(QDeadlineTimer::current() - start, 1500);
+        const QString error = store.errorString();
+        QVERIFY2(written ? why.isNull() : error.contains(why) && error.contains(file), qPrintable(error));
+        QCOMPARE(contents(file),
+                 written ? "[Mapwheel]\nUnit1=" + QByteArray(4000, 'M') + "\nUnit2=Metres\n"
+                         : "[Mapwheel]\nUnit1=Feet\nUnit2=Yards\n");
+        // Nothing is left beside the file.
+        QCOMPARE(QDir(folder).entryList(QDir::AllEntries | QDir::Hidden),
+                 (written ? QStringList{".", "..", "Holloway.ini"} : entriesBefore));
+        // A refused save was refused before QSettings took the entries in: it holds none to write later.
+        QCOMPARE(store.value("Unit2"), written ? "Metres" : "Yards");
+        killCopy(); // the live copy
     }
 
-    void aWriteWaitsForAnotherCopysWrite()
+    // Two copies save again and again at once: first to the end, then in 30 rounds killed at random moments.
+    // Whenever the file is read it holds one whole save, with the other copy's last entry in it.
+    void copiesSavingAtOnce()
     {
-        const QString file = path("waited.ini");
+        const QString file = path("shared.ini");
+        QVERIFY(write(file, "[Mapwheel]\nAbbrev=A-0\nCalFact=A-0\nFile1=A-0\nFile2=B-0\nUnit1=A-0\n"
+                            "Unit2=A-0\nUnitFact=A-0\n"));
+        const QRegularExpression whole("^\\[Mapwheel\\]\nAbbrev=([AB]-\\d+)\nCalFact=\\1\nFile1=A-\\d+\n"
+                                       "File2=B-\\d+\nUnit1=\\1\nUnit2=\\1\nUnitFact=\\1\n$");
+        for (int round = 0; round <= 30; ++round) {
+            QProcess a, b;
+            a.start(SETTINGS_WRITER, {file, "A", "100", "File1"});
+            b.start(SETTINGS_WRITER, {file, "B", "100", "File2"});
+            QVERIFY(a.waitForReadyRead(10000) && b.waitForReadyRead(10000)); // both are saving
+            const QDeadlineTimer killed(QRandomGenerator::global()->bounded(20));
+            while (round ? !killed.hasExpired() : a.state() || b.state()) {
+                const QByteArray text = contents(file);
+                QVERIFY2(whole.match(text).hasMatch(), text.constData());
+                a.waitForFinished(1);
+                b.waitForFinished(1);
+            }
+            for (QProcess* copy : {&a, &b}) // and reaped: until then it counts as running
+                copy->kill(), copy->waitForFinished();
+            // Nothing was lost to a concurrent save: each copy's last one survived the other's.
+            const QByteArray text = contents(file);
+            QVERIFY2(round || (!a.exitCode() && !b.exitCode() && text.contains("\nFile1=A-99\nFile2=B-99\n")),
+                     text);
+        }
+        const QDeadlineTimer start = QDeadlineTimer::current();
         QtSettingsStore store(file);
-        QVERIFY(store.setValues({{"File1", "kept"}}));
-        QProcess holder; // another copy, stopped in the middle of its write
-        holder.start(SETTINGS_WRITER, {file, "--hold-lock"});
-        QVERIFY(holder.waitForReadyRead(10000));
-        QProcess writer;
-        writer.start(SETTINGS_WRITER, {file, "B", "1", "File2"});
-        QVERIFY(writer.waitForStarted());
-        QVERIFY(!writer.waitForFinished(1000)); // it waits rather than writes or gives up
-        QCOMPARE(store.value("File2"), std::nullopt);
-        // The holder dies without letting go: its lock is taken over.
-        holder.kill();
-        QVERIFY(holder.waitForFinished()); // reaped: until then it counts as running
-        QVERIFY(writer.waitForFinished(30000));
-        QVERIFY2(writer.exitStatus() == QProcess::NormalExit && writer.exitCode() == 0,
-                 writer.readAllStandardError().constData());
-        QCOMPARE(store.value("File1"), QString("kept"));
-        QCOMPARE(store.value("File2"), QString("B-0"));
-    }
-
-    void twoCopiesWritingAtOnce()
-    {
-        QProcess a, b;
-        a.start(SETTINGS_WRITER, {path("shared.ini"), "A", "100", "File1"});
-        b.start(SETTINGS_WRITER, {path("shared.ini"), "B", "100", "File2"});
-        // Whatever moment a reader picks, it finds no entry or a whole write; the writers' other entries
-        // stay.
-        QtSettingsStore reader(path("shared.ini"));
-        while (a.state() != QProcess::NotRunning || b.state() != QProcess::NotRunning) {
-            const QString abbrev = reader.value("Abbrev").value_or("A-0");
-            QVERIFY2(QRegularExpression("^(A|B)-\\d+$").match(abbrev).hasMatch(), qPrintable(abbrev));
-            a.waitForFinished(1);
-            b.waitForFinished(1);
-        }
-        for (const QProcess* copy : {&a, &b})
-            QVERIFY(copy->exitStatus() == QProcess::NormalExit && copy->exitCode() == 0);
-        // The last write of each copy survived the other's: nothing was lost to a concurrent write. This is
-        // read from the text of the file: QSettings in this process may have missed the very last write, as it
-        // tells versions apart by size and time only and the last two can share both.
-        const QString text = QString::fromUtf8(contents(path("shared.ini")));
-        QVERIFY2(text.contains("\nFile1=A-99\n") && text.contains("\nFile2=B-99\n"), qPrintable(text));
-        const QString last = QRegularExpression("\nUnit1=([AB]-\\d+)\n").match(text).captured(1);
-        for (const char* key : {"Unit2", "CalFact", "UnitFact", "Abbrev"})
-            QVERIFY2(text.contains(QStringLiteral("\n%1=%2\n").arg(key, last)), qPrintable(text));
+        QVERIFY2(store.setValues({{"File1", "A-100"}}), qPrintable(store.errorString()));
+        QCOMPARE_LT(QDeadlineTimer::current() - start, 1000);
+        QVERIFY(whole.match(contents(file)).hasMatch());
+        QVERIFY(QDir(m_dir.path()).entryList({"shared.ini.lock*"}, QDir::Files | QDir::Hidden).isEmpty());
     }
 };
 
