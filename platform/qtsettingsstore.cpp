@@ -153,6 +153,19 @@ QLockFile::LockError clearLock(const QString& lockName)
         QThread::msleep(10);
     }
 }
+
+// A copy killed while saving leaves the new text it was writing, "<file>.XXXXXX" beside the file. One a minute
+// old belongs to no save still under way.
+void removeUnfinishedSaves(const QString& path)
+{
+    const QFileInfo file(path);
+    const QString pattern = file.fileName() + QStringLiteral(".??????");
+    const QDateTime before = QDateTime::currentDateTimeUtc().addSecs(-60);
+    for (const QFileInfo& left : file.dir().entryInfoList({pattern}, QDir::Files | QDir::Hidden)) {
+        if (!left.fileName().endsWith(QLatin1String(".lock")) && left.lastModified().toUTC() < before)
+            QFile::remove(left.filePath());
+    }
+}
 } // namespace
 
 QtSettingsStore::QtSettingsStore() : m_path(defaultFileName()) {}
@@ -220,6 +233,7 @@ bool QtSettingsStore::setValues(const QList<std::pair<QString, QString>>& entrie
     default:
         return fail(QStringLiteral("cannot make the lock file %1.lock; nothing was changed").arg(m_path));
     }
+    removeUnfinishedSaves(m_path);
 
     if (damaged)
         settings.clear(); // it reads as holding nothing, so nothing the program could read is lost
