@@ -53,7 +53,7 @@ Program::Program(PlatformServices services) : m_services(services)
 
 Program::~Program() = default;
 
-void Program::Main()
+void Program::Main(const QString& mapFile)
 {
     m_state.MaxMRU = SettingsKey::MaxRecentFiles;
     m_state.MapFile.clear();
@@ -65,8 +65,10 @@ void Program::Main()
     m_state.FirstRun = ReadFirstRun(m_services.store);
 
     frmSplash splash(m_state.AppVersion);
-    connect(&splash, &frmSplash::closed, this, [this] {
-        if (OpenMap(QString())) {
+    connect(&splash, &frmSplash::closed, this, [this, mapFile] {
+        // A map given that cannot be opened has been reported; then the user is asked as at any start.
+        const bool given = !mapFile.isEmpty() && OpenMap(mapFile);
+        if (given || (!m_ending && OpenMap(QString()))) {
             if (m_state.FirstRun)
                 ShowScaling();
             else

@@ -57,8 +57,9 @@ public:
     explicit Program(PlatformServices services);
     ~Program() override;
 
-    // Reads the settings, shows the splash, then asks for the first map.
-    void Main();
+    // Reads the settings, shows the splash, then opens mapFile, or asks for the first map when none was
+    // given or it cannot be opened.
+    void Main(const QString& mapFile = QString());
     // Reports FatalErrorNo when positive, closes every window and ends the process.
     void FatalError();
     void RaiseFatal(int16_t number);

@@ -145,7 +145,7 @@ def key(*keys): xdo("key", "--clearmodifiers", *keys)
 # One run of the program with a home of its own (its settings file lives there), and its main window as the
 # user sees it (once main() has found it): caption, meters, zoom readout, map, menus.
 class App:
-    def __init__(self, s, env=None):
+    def __init__(self, s, env=None, args=()):
         global UI_SCALE
         UI_SCALE = float((env or {}).get("QT_SCALE_FACTOR", 1))
         s.apps.append(self)
@@ -155,8 +155,8 @@ class App:
         env = dict(os.environ, HOME=s.home, XDG_CONFIG_HOME=s.config, TMPDIR=s.tmp, QT_QPA_PLATFORM="xcb",
                    QT_LINUX_ACCESSIBILITY_ALWAYS_ON="1", QT_ACCESSIBILITY="1", **(env or {}))
         self.err = open(os.path.join(s.tmp, "stderr-%d.txt" % len(s.apps)), "w")
-        self.proc = spawn(os.environ.get("MW_BLACKBOX_WRAPPER", "").split() + [s.binary], cwd=s.work, env=env,
-                          stdout=self.err, stderr=subprocess.STDOUT)
+        self.proc = spawn(os.environ.get("MW_BLACKBOX_WRAPPER", "").split() + [s.binary] + list(args), cwd=s.work,
+                          env=env, stdout=self.err, stderr=subprocess.STDOUT)
         self.root = self.wait(lambda: next((a for a in children(Atspi.get_desktop(0)) if a.get_process_id() ==
                                             self.proc.pid), None), "the program on the accessibility bus", 30)
 
@@ -346,10 +346,11 @@ class Scenario:
 
     def settings_bytes(self): return open(self.ini, "rb").read() if os.path.exists(self.ini) else None
 
-    # Starts the program (env: more of its environment); with map_name, goes through start-up as a user does:
-    # the splash, the file dialog, the map; then the calibration prompt, unless prompt is None (a first run).
-    def launch(self, map_name=None, prompt="1 km away", env=None):
-        app = App(self, env)
+    # Starts the program (env: more of its environment, args: its arguments); with map_name, goes through
+    # start-up as a user does: the splash, the file dialog, the map; then the calibration prompt, unless prompt
+    # is None (a first run).
+    def launch(self, map_name=None, prompt="1 km away", env=None, args=()):
+        app = App(self, env, args)
         if map_name:
             app.file_dialog(path=os.path.join(self.maps, map_name), timeout=20)
             app.main()

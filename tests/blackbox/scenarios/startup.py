@@ -1,4 +1,5 @@
-# Start-up: the splash, the file dialog, the first run, and leaving before any map is open.
+# Start-up: the splash, the file dialog or a map given as argument, the first run, and leaving before any map
+# is open.
 
 import os, shutil
 
@@ -62,3 +63,21 @@ def scenario_cancel_before_any_map_ends_quietly(s):
     before, app = s.settings_bytes(), s.launch()
     s.finish(app, lambda: click(find(app.file_dialog(timeout=20), "push button", "Cancel")), "cancelling at start-up",
              before)
+
+
+def scenario_map_given_as_argument(s):
+    # Relative to the folder it starts in, as typed in a terminal: after the splash, straight to the prompt.
+    app = s.launch(args=["Maps/cold-fell.jpg"])
+    app.answer("Calibration Procedure", "1 km away", timeout=20)
+    app.opened(os.path.join(s.maps, "cold-fell.jpg"))
+    s.finish(app)
+
+
+def scenario_missing_map_argument_then_file_dialog(s):
+    app = s.launch(args=[os.path.join(s.tmp, "gone.gif")])
+    said = app.answer("Map Not Opened", timeout=20)
+    check("gone.gif cannot be opened: there is no such file." in said, "the message says %r" % said)
+    app.file_dialog(folder=s.maps, path=os.path.join(s.maps, "ashby-moor.gif"))
+    app.answer("Calibration Procedure", "1 km away")
+    app.opened(os.path.join(s.maps, "ashby-moor.gif"))
+    s.finish(app)
