@@ -47,7 +47,7 @@ Program::Program(PlatformServices services) : m_services(services)
         Qt::QueuedConnection);
     connect(m_frmMain.get(), &FrmMain::scalingRequested, this, &Program::ShowScaling);
     connect(m_frmMain.get(), &FrmMain::helpRequested, this,
-            [this] { m_services.help.showContents(HelpFilePath(m_state.StartDir)); });
+            [this] { m_services.help.showContents(HelpFilePath(m_state.DataFolders)); });
     connect(m_frmMain.get(), &FrmMain::calibrationStarted, this, [this] { m_state.FreshStart = false; });
 }
 
@@ -62,6 +62,9 @@ void Program::Main(const QString& mapFile)
         ScaleSettingsResult::UnknownMode)
         return RaiseFatal(ScaleSettingsModeError);
     m_state.StartDir = QDir::currentPath();
+    // The installed data folder is found from the program's own place, so that any installation prefix works.
+    const QString installed = QCoreApplication::applicationDirPath() + QStringLiteral("/" MW_DATA_FROM_BIN);
+    m_state.DataFolders = {m_state.StartDir, QDir::cleanPath(installed)};
     m_state.FirstRun = ReadFirstRun(m_services.store);
 
     frmSplash splash(m_state.AppVersion);
@@ -115,7 +118,7 @@ bool Program::OpenMap(const QString& FileName)
                 m_frmOpenImg = std::make_unique<frmOpenImg>();
             const QString file1 = m_services.store.value(SettingsKey::File(1)).value_or(QString());
             const std::optional<QString> picked =
-                m_frmOpenImg->ShowOpen(m_services.fileDialog, InitialFolder(file1, m_state.StartDir));
+                m_frmOpenImg->ShowOpen(m_services.fileDialog, InitialFolder(file1, m_state.DataFolders));
             if (!picked || picked->isEmpty()) {
                 // A cancel before any map ends the program; later it changes nothing.
                 if (m_state.MapFile.isEmpty()) {

@@ -5,6 +5,7 @@
 
 #include <QObject>
 #include <QString>
+#include <QStringList>
 #include <cstdint>
 #include <exception>
 #include <memory>
@@ -37,6 +38,7 @@ struct AppState {
     ScaleFactors DefaultFactors;
     ScaleFactors CurrentFactors;
     QString StartDir;
+    QStringList DataFolders; // where Maps/ and the help are looked up: StartDir, then the installed ones
     int16_t FatalErrorNo = 0;
     bool FirstRun = false;
     bool FactorsAccepted = false; // the Scale Factors dialog has been confirmed with OK during this run
