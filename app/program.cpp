@@ -207,8 +207,10 @@ void Program::OpenMapAndCalibrate(const QString& FileName)
     if (m_opening || m_ending)
         return;
     m_opening = true;
+    m_frmMain->setOpening(true);
     const bool opened = OpenMap(FileName);
     m_opening = false;
+    m_frmMain->setOpening(false);
     if (opened && !m_ending)
         m_frmMain->calibrate();
 }

@@ -29,3 +29,11 @@ QString HelpFilePath(const QStringList& dataFolders)
 {
     return DataPath(dataFolders, QStringLiteral("mapwheel.hlp"));
 }
+
+QString DroppedMapFile(const QList<QUrl>& urls)
+{
+    if (urls.size() != 1 || !urls.first().isLocalFile())
+        return QString();
+    const QString path = urls.first().toLocalFile();
+    return path.isEmpty() || QFileInfo(path).isDir() ? QString() : path;
+}

@@ -1,7 +1,9 @@
 #pragma once
 
+#include <QList>
 #include <QString>
 #include <QStringList>
+#include <QUrl>
 
 // The folder part of a path: the text before its last separator, without it; "" when there is none.
 // Both "\" and "/" count as separators, so C:\Maps\walk.gif gives C:\Maps and /home/ann/walk.gif
@@ -20,3 +22,7 @@ QString InitialFolder(const QString& file1Setting, const QStringList& dataFolder
 
 // The help file found in dataFolders.
 QString HelpFilePath(const QStringList& dataFolders);
+
+// The map a drag brings: the path of its one local file, or "" when it brings several, a folder or
+// anything that is not a local file.
+QString DroppedMapFile(const QList<QUrl>& urls);

@@ -4,7 +4,8 @@
 #
 #   harness.py [--app PATH] [--artifacts DIR] [GROUP|GROUP.SCENARIO ...]   (every group by default)
 
-import configparser, ctypes, importlib, os, re, shutil, signal, subprocess, sys, tempfile, time, traceback, warnings
+import configparser, ctypes, importlib, os, re, select, shutil, signal, subprocess, sys, tempfile, time, traceback
+import warnings
 
 import gi
 
@@ -138,6 +139,32 @@ def click(where, button=1):  # where: a point on screen, or an accessible whose 
 
 
 def key(*keys): xdo("key", "--clearmodifiers", *keys)
+
+
+# Drags uri from another program's window (dragsource.py) to the point to on screen, with the left button
+# held, through the X server's drag-and-drop protocol; the button is let go once the window there offers to
+# take it, or after a while. "dropped" when it took the drop, "refused" when not.
+def drag_and_drop(uri, to):
+    source = spawn([sys.executable, os.path.join(HERE, "dragsource.py"), uri], stdout=subprocess.PIPE, text=True)
+
+    def said(timeout):
+        return source.stdout.readline().split() if select.select([source.stdout], [], [], timeout * SCALE)[0] else []
+    try:
+        line = said(20)
+        check(line[:1] == ["at"], "the drag source said %r, not where it is" % line)
+        x, y = int(line[1]), int(line[2])
+        xdo("mousemove", x, y, "mousedown", 1)
+        for i in range(1, 11):  # motion events of their own, past the drag threshold and on to the target
+            xdo("mousemove", x + (to[0] - x) * i // 10, y + (to[1] - y) * i // 10)
+            time.sleep(0.05)
+        xdo("mousemove", to[0] + 2, to[1] + 2)
+        said(2)  # "accepted", or nothing
+        xdo("mouseup", 1)
+        line = said(10)
+        check(line in (["dropped"], ["refused"]), "at the drag's end the drag source said %r" % line)
+        return line[0]
+    finally:
+        stop(source)
 
 
 # ---- the program ---------------------------------------------------------------------------------------

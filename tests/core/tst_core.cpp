@@ -134,6 +134,13 @@ void TestCore::paths()
     QVERIFY(QDir().mkpath(start + "/Maps"));
     QCOMPARE(InitialFolder("", {start, installed}), start + "/Maps");
 
+    // A drop: one local file only.
+    const QUrl help = QUrl::fromLocalFile(installed + "/mapwheel.hlp");
+    QCOMPARE(DroppedMapFile({help}), installed + "/mapwheel.hlp");
+    QCOMPARE(DroppedMapFile({help, help}), QString());
+    QCOMPARE(DroppedMapFile({QUrl::fromLocalFile(start + "/Maps")}), QString());
+    QCOMPARE(DroppedMapFile({QUrl("https://www.holloway.example/mapwheel/a.gif")}), QString());
+    QCOMPARE(DroppedMapFile({}), QString());
 }
 
 QTEST_GUILESS_MAIN(TestCore)
