@@ -65,18 +65,19 @@ for kind in gif jpg bmp; do
     check "installed: a sample map share/mapwheel/Maps/*.$kind" test -n "$(compgen -G "$data/Maps/*.$kind")"
 done
 
-# The desktop entry starts the program in its data folder, where it looks for Maps/ and the help file.
+# The desktop entry hands the program a map file; it finds its data folder itself, wherever it starts.
 key() { sed -n "s/^$1=//p" "$desktop" | head -n1; }
 check "desktop entry: desktop-file-validate" desktop-file-validate "$desktop"
-check "desktop entry: Path is the installed data folder" test "$(key Path)" = "$data"
-check "desktop entry: Path holds Maps/ and mapwheel.hlp" test -d "$(key Path)/Maps" -a -f "$(key Path)/mapwheel.hlp"
-check "desktop entry: Exec is the installed program" test "$(key Exec)" = "$stage/bin/mapwheel"
+check "desktop entry: no Path" test -z "$(grep '^Path=' "$desktop")"
+check "desktop entry: Exec is the installed program with a file" test "$(key Exec)" = "$stage/bin/mapwheel %f"
+check "desktop entry: MimeType lists the map kinds" \
+    test "$(key MimeType)" = "image/jpeg;image/gif;image/bmp;image/png;image/tiff;"
 check "desktop entry: Icon is the installed icon" test "$(key Icon)" = "$id"
 check "desktop entry: Name is Mapwheel" test "$(key Name)" = "Mapwheel"
 for word in map route distance walk hike measure; do
     check "desktop entry: Keywords has $word" grep -q "^Keywords=\(.*;\)\?$word;" "$desktop"
 done
-version=$("$(key Exec)" --version 2>&1)
+version=$("$stage/bin/mapwheel" --version 2>&1)
 check "the installed program answers --version ($version)" grep -q '^mapwheel [0-9]' <<<"$version"
 
 if appstreamcli validate --no-net --pedantic "$metainfo" >"$tmp/appstream.log" 2>&1 &&
@@ -87,6 +88,7 @@ else
     fail "metainfo: appstreamcli validate --no-net --pedantic, no remarks"
 fi
 check "metainfo: launches the desktop entry" grep -q "<launchable type=\"desktop-id\">$id.desktop</launchable>" "$metainfo"
+check "metainfo: provides the map kinds" test "$(grep -c '<mediatype>image/' "$metainfo")" = 5
 
 man="$tmp/mapwheel.1"
 gzip -dc "$stage/share/man/man1/mapwheel.1.gz" >"$man"
@@ -129,8 +131,7 @@ dpkg-deb -c "$deb" | awk '{print $NF}' >"$tmp/contents"
 grep -v '/$' "$tmp/contents" | sort >"$tmp/packaged"
 check "package: the same files as cmake --install, under /usr" diff -u "$tmp/installed" "$tmp/packaged"
 entry=$(dpkg-deb --fsys-tarfile "$deb" | tar -xOf - "./usr/share/applications/$id.desktop")
-check "package: the desktop entry starts /usr/bin/mapwheel" grep -qx "Exec=/usr/bin/mapwheel" <<<"$entry"
-check "package: the desktop entry runs it in /usr/share/mapwheel" grep -qx "Path=/usr/share/mapwheel" <<<"$entry"
+check "package: the desktop entry starts /usr/bin/mapwheel with a file" grep -qx "Exec=/usr/bin/mapwheel %f" <<<"$entry"
 
 if ((failures)); then
     echo "$failures check(s) failed"
