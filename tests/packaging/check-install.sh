@@ -41,7 +41,7 @@ need() {
         command -v "$tool" >/dev/null || { echo "FAIL: $tool is missing (scripts/setup.sh installs it)"; exit 1; }
     done
 }
-need cmake cpack desktop-file-validate appstreamcli dpkg-deb dpkg-shlibdeps gzip
+need cmake cpack desktop-file-validate appstreamcli dpkg-deb dpkg-shlibdeps gzip file
 
 # --- An installation into a scratch prefix -------------------------------------------------------------
 stage="$tmp/stage"
@@ -63,6 +63,10 @@ done
 check "installed program runs" test -x "$stage/bin/mapwheel"
 for kind in gif jpg bmp; do
     check "installed: a sample map share/mapwheel/Maps/*.$kind" test -n "$(compgen -G "$data/Maps/*.$kind")"
+done
+for side in 48 64 128; do
+    check "installed: the icon drawn at $side x $side" grep -q "^PNG image data, $side x $side," \
+        <<<"$(file -b "$stage/share/icons/hicolor/${side}x$side/apps/$id.png")"
 done
 
 # The desktop entry hands the program a map file; it finds its data folder itself, wherever it starts.
