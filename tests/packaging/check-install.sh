@@ -1,12 +1,14 @@
 #!/usr/bin/env bash
 # Installs the built program into a scratch prefix and builds its Debian package into a scratch folder,
-# then checks that every file is in its place and that the desktop's own validators accept the entries.
+# then checks that every file is in its place, that the desktop's own validators and lintian accept them,
+# and that everything names the program's one version.
 # Everything it makes goes into one temporary folder; the build keeps its install manifest as it was.
 #
 #   check-install.sh BUILD_DIR APP_ID
 set -uo pipefail
 
 build=$(cd "$1" && pwd)
+source=$(cd "$(dirname "$0")/../.." && pwd)
 id=$2
 tmp=$(mktemp -d "${TMPDIR:-/tmp}/mapwheel-packaging.XXXXXX")
 manifest="$build/install_manifest.txt"
@@ -41,7 +43,7 @@ need() {
         command -v "$tool" >/dev/null || { echo "FAIL: $tool is missing (scripts/setup.sh installs it)"; exit 1; }
     done
 }
-need cmake cpack desktop-file-validate appstreamcli dpkg-deb dpkg-shlibdeps gzip file
+need cmake cpack desktop-file-validate appstreamcli dpkg-deb dpkg-shlibdeps gzip lintian file
 
 # --- An installation into a scratch prefix -------------------------------------------------------------
 stage="$tmp/stage"
@@ -57,7 +59,7 @@ desktop="$stage/share/applications/$id.desktop"
 metainfo="$stage/share/metainfo/$id.metainfo.xml"
 for f in bin/mapwheel share/mapwheel/mapwheel.hlp share/applications/$id.desktop share/metainfo/$id.metainfo.xml \
          share/icons/hicolor/scalable/apps/$id.svg share/man/man1/mapwheel.1.gz share/doc/mapwheel/LICENSE \
-         share/doc/mapwheel/copyright; do
+         share/doc/mapwheel/copyright share/doc/mapwheel/changelog.Debian.gz; do
     check "installed: $f" test -f "$stage/$f"
 done
 check "installed program runs" test -x "$stage/bin/mapwheel"
@@ -68,6 +70,7 @@ for side in 48 64 128; do
     check "installed: the icon drawn at $side x $side" grep -q "^PNG image data, $side x $side," \
         <<<"$(file -b "$stage/share/icons/hicolor/${side}x$side/apps/$id.png")"
 done
+check "installed: the screenshot the metainfo shows" cmp -s "$source/docs/screenshot.png" "$data/screenshot.png"
 
 # The desktop entry hands the program a map file; it finds its data folder itself, wherever it starts.
 key() { sed -n "s/^$1=//p" "$desktop" | head -n1; }
@@ -83,6 +86,7 @@ for word in map route distance walk hike measure; do
 done
 version=$("$stage/bin/mapwheel" --version 2>&1)
 check "the installed program answers --version ($version)" grep -q '^mapwheel [0-9]' <<<"$version"
+version=${version#mapwheel }
 
 if appstreamcli validate --no-net --pedantic "$metainfo" >"$tmp/appstream.log" 2>&1 &&
     ! grep -q '^[EWIP]: ' "$tmp/appstream.log"; then
@@ -92,14 +96,19 @@ else
     fail "metainfo: appstreamcli validate --no-net --pedantic, no remarks"
 fi
 check "metainfo: launches the desktop entry" grep -q "<launchable type=\"desktop-id\">$id.desktop</launchable>" "$metainfo"
+check "metainfo: the newest release is $version" test "$(grep -om1 '<release version="[^"]*"' "$metainfo")" = \
+    "<release version=\"$version\""
 check "metainfo: provides the map kinds" test "$(grep -c '<mediatype>image/' "$metainfo")" = 5
 
 man="$tmp/mapwheel.1"
 gzip -dc "$stage/share/man/man1/mapwheel.1.gz" >"$man"
 check "man page: names the installed data folder" grep -q "^\.I $data/Maps/" "$man"
+check "man page: of version $version" grep -q "^\.TH .* \"Mapwheel $version\"" "$man"
 if command -v groff >/dev/null; then
     check "man page: groff formats it without warnings" test -z "$(groff -man -ww -z "$man" 2>&1)"
 fi
+check "changelog: its top entry is $version-1" grep -q "^mapwheel ($version-1) " \
+    <<<"$(gzip -dc "$stage/share/doc/mapwheel/changelog.Debian.gz")"
 
 # --- The Debian package ----------------------------------------------------------------------------------
 # Its staging goes under -B, so the build tree gets nothing but the install manifest restored above.
@@ -120,6 +129,7 @@ field() { dpkg-deb -f "$deb" "$1"; }
 depends=$(field Depends)
 echo "Depends: $depends"
 check "package: named mapwheel" test "$(field Package)" = mapwheel
+check "package: version $version-1" test "$(field Version)" = "$version-1"
 check "package: has a maintainer" test -n "$(field Maintainer)"
 check "package: has a homepage" test -n "$(field Homepage)"
 check "package: has a section" test -n "$(field Section)"
@@ -136,6 +146,10 @@ grep -v '/$' "$tmp/contents" | sort >"$tmp/packaged"
 check "package: the same files as cmake --install, under /usr" diff -u "$tmp/installed" "$tmp/packaged"
 entry=$(dpkg-deb --fsys-tarfile "$deb" | tar -xOf - "./usr/share/applications/$id.desktop")
 check "package: the desktop entry starts /usr/bin/mapwheel with a file" grep -qx "Exec=/usr/bin/mapwheel %f" <<<"$entry"
+# What a Debian packager runs first: nothing at error or warning level.
+lintian --fail-on none "$deb" 2>&1 | grep -v '^running with root privileges' >"$tmp/lintian.log"
+cat "$tmp/lintian.log"
+check "package: lintian finds no errors or warnings" test -z "$(grep '^[EW]: ' "$tmp/lintian.log")"
 
 if ((failures)); then
     echo "$failures check(s) failed"
