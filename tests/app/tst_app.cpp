@@ -67,9 +67,8 @@ void TestApp::commandLine_data()
     QTest::addColumn<QStringList>("arguments");
     QTest::addColumn<QString>("mapFile");
     QTest::addColumn<QString>("error");
-    QTest::newRow("none") << QStringList{} << "" << "";
-    QTest::newRow("relative") << QStringList{"Maps/a b.gif"} << "/work/Maps/a b.gif" << "";
-    QTest::newRow("absolute, cleaned") << QStringList{"/srv/x/../a.gif"} << "/srv/a.gif" << "";
+    // None, a relative and an absolute path: the black-box scenarios start so.
+    QTest::newRow("cleaned") << QStringList{"x/../a b.gif"} << "/work/a b.gif" << "";
     QTest::newRow("after --") << QStringList{"--", "-a.gif"} << "/work/-a.gif" << "";
     QTest::newRow("unknown option") << QStringList{"a.gif", "--full"} << "" << "unknown option --full";
     QTest::newRow("two maps") << QStringList{"a.gif", "b.gif"} << "" << "one map at a time, not 2";

@@ -145,26 +145,24 @@ def key(*keys): xdo("key", "--clearmodifiers", *keys)
 # held, through the X server's drag-and-drop protocol; the button is let go once the window there offers to
 # take it, or after a while. "dropped" when it took the drop, "refused" when not.
 def drag_and_drop(uri, to):
-    source = spawn([sys.executable, os.path.join(HERE, "dragsource.py"), uri], stdout=subprocess.PIPE, text=True)
+    src = spawn([sys.executable, os.path.join(HERE, "dragsource.py"), uri], stdout=subprocess.PIPE, text=True)
 
-    def said(timeout):
-        return source.stdout.readline().split() if select.select([source.stdout], [], [], timeout * SCALE)[0] else []
+    def said(wait): return src.stdout.readline().split() if select.select([src.stdout], [], [], wait * SCALE)[0] else []
     try:
-        line = said(20)
-        check(line[:1] == ["at"], "the drag source said %r, not where it is" % line)
-        x, y = int(line[1]), int(line[2])
+        at = said(20)
+        check(at[:1] == ["at"], "the drag source said %r, not where it is" % at)
+        x, y = int(at[1]), int(at[2])
         xdo("mousemove", x, y, "mousedown", 1)
         for i in range(1, 11):  # motion events of their own, past the drag threshold and on to the target
             xdo("mousemove", x + (to[0] - x) * i // 10, y + (to[1] - y) * i // 10)
             time.sleep(0.05)
-        xdo("mousemove", to[0] + 2, to[1] + 2)
         said(2)  # "accepted", or nothing
         xdo("mouseup", 1)
-        line = said(10)
-        check(line in (["dropped"], ["refused"]), "at the drag's end the drag source said %r" % line)
-        return line[0]
+        end = said(10)
+        check(end in (["dropped"], ["refused"]), "at the drag's end the drag source said %r" % end)
+        return end[0]
     finally:
-        stop(source)
+        stop(src)
 
 
 # ---- the program ---------------------------------------------------------------------------------------

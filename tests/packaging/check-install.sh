@@ -8,7 +8,6 @@
 set -uo pipefail
 
 build=$(cd "$1" && pwd)
-source=$(cd "$(dirname "$0")/../.." && pwd)
 id=$2
 tmp=$(mktemp -d "${TMPDIR:-/tmp}/mapwheel-packaging.XXXXXX")
 manifest="$build/install_manifest.txt"
@@ -62,15 +61,12 @@ for f in bin/mapwheel share/mapwheel/mapwheel.hlp share/applications/$id.desktop
          share/doc/mapwheel/copyright share/doc/mapwheel/changelog.Debian.gz; do
     check "installed: $f" test -f "$stage/$f"
 done
-check "installed program runs" test -x "$stage/bin/mapwheel"
 for kind in gif jpg bmp; do
     check "installed: a sample map share/mapwheel/Maps/*.$kind" test -n "$(compgen -G "$data/Maps/*.$kind")"
 done
-for side in 48 64 128; do
-    check "installed: the icon drawn at $side x $side" grep -q "^PNG image data, $side x $side," \
-        <<<"$(file -b "$stage/share/icons/hicolor/${side}x$side/apps/$id.png")"
-done
-check "installed: the screenshot the metainfo shows" cmp -s "$source/docs/screenshot.png" "$data/screenshot.png"
+check "installed: the icons drawn at 48, 64 and 128 pixels" test "$(cd "$stage/share/icons/hicolor" &&
+    file -b {48x48,64x64,128x128}/apps/$id.png | cut -d, -f2 | tr -d '\n')" = " 48 x 48 64 x 64 128 x 128"
+check "installed: the AppStream screenshot" cmp -s "$(dirname "$0")/../../docs/screenshot.png" "$data/screenshot.png"
 
 # The desktop entry hands the program a map file; it finds its data folder itself, wherever it starts.
 key() { sed -n "s/^$1=//p" "$desktop" | head -n1; }
@@ -84,9 +80,8 @@ check "desktop entry: Name is Mapwheel" test "$(key Name)" = "Mapwheel"
 for word in map route distance walk hike measure; do
     check "desktop entry: Keywords has $word" grep -q "^Keywords=\(.*;\)\?$word;" "$desktop"
 done
-version=$("$stage/bin/mapwheel" --version 2>&1)
-check "the installed program answers --version ($version)" grep -q '^mapwheel [0-9]' <<<"$version"
-version=${version#mapwheel }
+version=$("$stage/bin/mapwheel" --version 2>&1) && version=${version#mapwheel }
+check "the installed program answers --version (mapwheel $version)" grep -q '^[0-9]' <<<"$version"
 
 if appstreamcli validate --no-net --pedantic "$metainfo" >"$tmp/appstream.log" 2>&1 &&
     ! grep -q '^[EWIP]: ' "$tmp/appstream.log"; then
@@ -98,7 +93,8 @@ fi
 check "metainfo: launches the desktop entry" grep -q "<launchable type=\"desktop-id\">$id.desktop</launchable>" "$metainfo"
 check "metainfo: the newest release is $version" test "$(grep -om1 '<release version="[^"]*"' "$metainfo")" = \
     "<release version=\"$version\""
-check "metainfo: provides the map kinds" test "$(grep -c '<mediatype>image/' "$metainfo")" = 5
+check "metainfo: provides the kinds the desktop entry names" test "$(key MimeType)" = \
+    "$(sed -n 's|.*<mediatype>\(.*\)</mediatype>|\1;|p' "$metainfo" | tr -d '\n')"
 
 man="$tmp/mapwheel.1"
 gzip -dc "$stage/share/man/man1/mapwheel.1.gz" >"$man"
@@ -128,11 +124,9 @@ pass "cpack -G DEB made $(basename "$deb")"
 field() { dpkg-deb -f "$deb" "$1"; }
 depends=$(field Depends)
 echo "Depends: $depends"
-check "package: named mapwheel" test "$(field Package)" = mapwheel
+# Its name, maintainer, section and the like lintian checks below.
 check "package: version $version-1" test "$(field Version)" = "$version-1"
-check "package: has a maintainer" test -n "$(field Maintainer)"
 check "package: has a homepage" test -n "$(field Homepage)"
-check "package: has a section" test -n "$(field Section)"
 # From dpkg-shlibdeps: the libraries linked. libqt6gui6 also carries the X platform plugin and the GIF
 # reader, libqt6svg6 the SVG icon engine; the TIFF layouts left to Qt need the extra image formats.
 for dep in libqt6widgets6 libqt6gui6 libqt6svg6 libjpeg62-turbo libtiff6 qt6-image-formats-plugins; do
@@ -147,8 +141,7 @@ check "package: the same files as cmake --install, under /usr" diff -u "$tmp/ins
 entry=$(dpkg-deb --fsys-tarfile "$deb" | tar -xOf - "./usr/share/applications/$id.desktop")
 check "package: the desktop entry starts /usr/bin/mapwheel with a file" grep -qx "Exec=/usr/bin/mapwheel %f" <<<"$entry"
 # What a Debian packager runs first: nothing at error or warning level.
-lintian --fail-on none "$deb" 2>&1 | grep -v '^running with root privileges' >"$tmp/lintian.log"
-cat "$tmp/lintian.log"
+lintian "$deb" 2>&1 | grep -v '^running with root privileges' | tee "$tmp/lintian.log"
 check "package: lintian finds no errors or warnings" test -z "$(grep '^[EW]: ' "$tmp/lintian.log")"
 
 if ((failures)); then

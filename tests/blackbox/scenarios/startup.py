@@ -52,9 +52,12 @@ def scenario_first_run_asks_for_units_first(s):
     check(all(stored.get(k) == v or k in ("CalFact", "UnitFact") and float(stored.get(k, 0)) == float(v)
               for k, v in SCALE_KEYS.items()), "the first OK stored %r" % stored)
     s.finish(app)
-    # The next start goes straight to the calibration.
-    app = s.launch("cold-fell.jpg")
+    # The next start goes straight to the calibration; given a map relative to the folder it starts in, as
+    # typed in a terminal, after the splash without a file dialog.
+    app = s.launch(args=["Maps/cold-fell.jpg"])
+    app.answer("Calibration Procedure", "1 km away", timeout=20)
     check("Scale Factors" not in [name(w) for w in app.windows()], "asked again")
+    app.opened(os.path.join(s.maps, "cold-fell.jpg"))
     s.finish(app)
 
 
@@ -63,21 +66,3 @@ def scenario_cancel_before_any_map_ends_quietly(s):
     before, app = s.settings_bytes(), s.launch()
     s.finish(app, lambda: click(find(app.file_dialog(timeout=20), "push button", "Cancel")), "cancelling at start-up",
              before)
-
-
-def scenario_map_given_as_argument(s):
-    # Relative to the folder it starts in, as typed in a terminal: after the splash, straight to the prompt.
-    app = s.launch(args=["Maps/cold-fell.jpg"])
-    app.answer("Calibration Procedure", "1 km away", timeout=20)
-    app.opened(os.path.join(s.maps, "cold-fell.jpg"))
-    s.finish(app)
-
-
-def scenario_missing_map_argument_then_file_dialog(s):
-    app = s.launch(args=[os.path.join(s.tmp, "gone.gif")])
-    said = app.answer("Map Not Opened", timeout=20)
-    check("gone.gif cannot be opened: there is no such file." in said, "the message says %r" % said)
-    app.file_dialog(folder=s.maps, path=os.path.join(s.maps, "ashby-moor.gif"))
-    app.answer("Calibration Procedure", "1 km away")
-    app.opened(os.path.join(s.maps, "ashby-moor.gif"))
-    s.finish(app)
