@@ -1,3 +1,4 @@
+#include "commandline.h"
 #include "guardedapplication.h"
 #include "maker.h"
 #include "module3.h"
@@ -9,6 +10,7 @@
 #include "qtsettingsstore.h"
 
 #include <QApplication>
+#include <QDir>
 #include <QIcon>
 #include <cstdio>
 #include <cstdlib>
@@ -31,18 +33,21 @@ public:
 int main(int argc, char** argv)
 {
     // Asked for its version or its usage, the program answers at once, before anything needs a display.
-    // Any other argument is not read.
     if (argc == 2 && std::strcmp(argv[1], "--version") == 0) {
         std::printf("mapwheel %s\n", Maker::AppVersion);
         return 0;
     }
     if (argc == 2 && std::strcmp(argv[1], "--help") == 0) {
-        std::printf("Usage: mapwheel [--version | --help]\n"
-                    "Measures routes on scanned maps. Started without arguments it shows its splash, then\n"
-                    "asks for a map (GIF, JPEG or BMP) in the Maps folder of the folder it starts in.\n");
+        std::fputs(UsageText, stdout);
         return 0;
     }
     GuardedApplication app(argc, argv);
+    // Read once Qt has taken out the options that are its own (-platform, -display...).
+    const CommandLine line = ReadCommandLine(QCoreApplication::arguments().mid(1), QDir::currentPath());
+    if (!line.error.isEmpty()) {
+        std::fprintf(stderr, "mapwheel: %s\n%s", qPrintable(line.error), UsageText);
+        return 2;
+    }
     ConfigureApplication();
     // The desktop matches the windows to the installed entry; they show the icon that entry shows.
     QGuiApplication::setDesktopFileName(QStringLiteral(MW_APP_ID));
@@ -58,7 +63,7 @@ int main(int argc, char** argv)
     Program program(PlatformServices{messages, store, fileDialog, help, exit, screen});
     app.setUntrappedHandler([&program](const std::exception& e) { program.UntrappedError(e); });
     try {
-        program.Main();
+        program.Main(line.mapFile);
     } catch (const std::exception& e) {
         program.UntrappedError(e); // outside any event: reading the settings at start-up
     }

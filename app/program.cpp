@@ -42,24 +42,29 @@ Program::Program(PlatformServices services) : m_services(services)
         m_frmMain.get(), &FrmMain::exitRequested, this, [this] { FatalError(); }, Qt::QueuedConnection);
     connect(m_frmMain.get(), &FrmMain::scalingRequested, this, &Program::ShowScaling);
     connect(m_frmMain.get(), &FrmMain::helpRequested, this,
-            [this] { m_services.help.showContents(HelpFilePath(m_state.StartDir)); });
+            [this] { m_services.help.showContents(HelpFilePath(m_state.DataFolders)); });
     connect(m_frmMain.get(), &FrmMain::calibrationStarted, this, [this] { m_state.FreshStart = false; });
 }
 
 Program::~Program() = default;
 
-void Program::Main()
+void Program::Main(const QString& mapFile)
 {
     m_state.MaxMRU = SettingsKey::MaxRecentFiles;
     m_state.MapFile.clear();
     m_state.FreshStart = true;
     ScaleSettings::Read(m_state.DefaultFactors, m_services.store);
     m_state.StartDir = QDir::currentPath();
+    // The installed data folder is found from the program's own place, so that any installation prefix works.
+    const QString installed = QCoreApplication::applicationDirPath() + QStringLiteral("/" MW_DATA_FROM_BIN);
+    m_state.DataFolders = {m_state.StartDir, QDir::cleanPath(installed)};
     m_state.FirstRun = ReadFirstRun(m_services.store);
 
     frmSplash splash(m_state.AppVersion);
-    connect(&splash, &frmSplash::closed, this, [this] {
-        if (OpenMap(QString())) {
+    connect(&splash, &frmSplash::closed, this, [this, mapFile] {
+        // A map given that cannot be opened has been reported; then the user is asked as at any start.
+        const bool given = !mapFile.isEmpty() && OpenMap(mapFile);
+        if (given || (!m_ending && OpenMap(QString()))) {
             if (m_state.FirstRun)
                 ShowScaling();
             else
@@ -93,7 +98,7 @@ bool Program::OpenMap(const QString& FileName)
                 m_frmOpenImg = std::make_unique<frmOpenImg>();
             const QString file1 = m_services.store.value(SettingsKey::File(1)).value_or(QString());
             const std::optional<QString> picked =
-                m_frmOpenImg->ShowOpen(m_services.fileDialog, InitialFolder(file1, m_state.StartDir));
+                m_frmOpenImg->ShowOpen(m_services.fileDialog, InitialFolder(file1, m_state.DataFolders));
             if (!picked || picked->isEmpty()) {
                 // A cancel before any map ends the program; later it changes nothing.
                 if (m_state.MapFile.isEmpty())
@@ -176,8 +181,10 @@ void Program::OpenMapAndCalibrate(const QString& FileName)
     if (m_opening || m_ending)
         return;
     m_opening = true;
+    m_frmMain->setOpening(true);
     const bool opened = OpenMap(FileName);
     m_opening = false;
+    m_frmMain->setOpening(false);
     if (opened && !m_ending)
         m_frmMain->calibrate();
 }

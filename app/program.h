@@ -5,6 +5,7 @@
 
 #include <QObject>
 #include <QString>
+#include <QStringList>
 #include <cstdint>
 #include <exception>
 #include <memory>
@@ -37,6 +38,7 @@ struct AppState {
     ScaleFactors DefaultFactors;
     ScaleFactors CurrentFactors;
     QString StartDir;
+    QStringList DataFolders; // where Maps/ and the help are looked up: StartDir, then the installed ones
     bool FirstRun = false;
     bool FactorsAccepted = false;   // the Scale Factors dialog has been confirmed with OK during this run
     bool RecentUnsavedTold = false; // the user has heard that the recent maps cannot be saved this run
@@ -56,8 +58,9 @@ public:
     explicit Program(PlatformServices services);
     ~Program() override;
 
-    // Reads the settings, shows the splash, then asks for the first map.
-    void Main();
+    // Reads the settings, shows the splash, then opens mapFile, or asks for the first map when none was
+    // given or it cannot be opened.
+    void Main(const QString& mapFile = QString());
     // The one way out: closes every window and ends the process, saving nothing.
     void FatalError();
     // An error nobody trapped (an overflow, memory exhausted): reported, then the program ends.

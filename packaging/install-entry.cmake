@@ -1,5 +1,6 @@
 # Run by `cmake --install` and by CPack, after the set() lines the install rules put before it: writes the
-# desktop entry and the manual page with the folders of this installation filled in.
+# desktop entry and the manual page with the folders of this installation filled in, and the Debian
+# changelog compressed.
 
 function(mw_absolute out dir)
     if(IS_ABSOLUTE "${dir}")
@@ -13,6 +14,7 @@ mw_absolute(bindir "${MW_BINDIR}")
 mw_absolute(datadir "${MW_DATADIR}")
 mw_absolute(MW_DATA_FOLDER "${MW_DATA_SUBDIR}")
 mw_absolute(mandir "${MW_MANDIR}")
+mw_absolute(docdir "${MW_DATADIR}/doc/mapwheel")
 set(MW_BINARY "${bindir}/mapwheel")
 
 # Writes a configured copy of source to folder/name, compressed with gzip when name ends in .gz, and records it
@@ -39,3 +41,5 @@ endfunction()
 mw_install_configured("${MW_SOURCE_DIR}/${MW_APP_ID}.desktop.in" "${datadir}/applications" "${MW_APP_ID}.desktop")
 # Manual pages are kept compressed; man reads them so.
 mw_install_configured("${MW_SOURCE_DIR}/mapwheel.1" "${mandir}/man1" "mapwheel.1.gz")
+# The Debian changelog has nothing to fill in; like the manual page it is kept compressed.
+mw_install_configured("${MW_SOURCE_DIR}/changelog" "${docdir}" "changelog.Debian.gz")

@@ -1,10 +1,11 @@
 #!/usr/bin/env bash
 # By hand, not in CI (a few minutes, and it downloads a Debian system): builds the Debian package, installs
 # it into a fresh Debian 12 root made with debootstrap, and starts it there as the desktop menu would, from
-# the installed desktop entry's Exec and Path, on a private X display. It answers the file dialog with a
-# bare file name (so the dialog has to be in the installed Maps/), accepts the first-run Scale Factors and
-# the calibration prompt, and opens Help > Mapwheel Help Topics through the keyboard. Screenshots of every
-# step go into the shots folder it names.
+# the installed desktop entry's Exec, in the user's home (which holds no Maps/ and no help), on a private X
+# display. It answers the file dialog with a bare file name (so the dialog has to be in the installed
+# Maps/), accepts the first-run Scale Factors and the calibration prompt, and opens the help with F1. Then
+# it starts the program again as the file manager's "Open with" does, with a sample map. Screenshots of
+# every step go into the shots folder it names.
 #
 #   sudo scripts/try-deb.sh [ROOT_FOLDER]      (default: build/try-deb/root; it is made afresh each run)
 set -euo pipefail
@@ -132,12 +133,13 @@ fi
 
 entry="$root/usr/share/applications/$id.desktop"
 exec_line=$(sed -n 's/^Exec=//p' "$entry" | head -n1)
-path=$(sed -n 's/^Path=//p' "$entry" | head -n1)
-echo "desktop entry: Exec=$exec_line Path=$path"
-if [ -n "$exec_line" ] && [ -d "$root$path/Maps" ] && [ -f "$root$path/mapwheel.hlp" ]; then
-    pass "installed desktop entry's Path $path holds Maps/ and mapwheel.hlp"
+data=/usr/share/mapwheel
+echo "desktop entry: Exec=$exec_line"
+if [[ $exec_line == *" %f" ]] && ! grep -q '^Path=' "$entry" && [ -d "$root$data/Maps" ] &&
+    [ -f "$root$data/mapwheel.hlp" ]; then
+    pass "installed desktop entry takes a file (%f) and sets no Path; $data holds Maps/ and mapwheel.hlp"
 else
-    fail "installed desktop entry's Path ($path) holds Maps/ and mapwheel.hlp"
+    fail "installed desktop entry takes a file (%f) and sets no Path; $data holds Maps/ and mapwheel.hlp"
 fi
 
 # A user of the new system, with no settings yet: the first run.
@@ -188,13 +190,21 @@ key() {
     sleep 0.5
 }
 
+# Starts the desktop entry's Exec as the user, in the home folder, as a desktop starts it: $1 is the file
+# its %f stands for, none when started from the menu.
+start() {
+    local command=${exec_line% %f}${1:+ $1}
+    step "starting '$command' in /home/walker inside the new root, display :$display"
+    # shellcheck disable=SC2086 # Exec is a command line
+    chroot --userspec="$user" "$root" /usr/bin/env -i PATH=/usr/bin:/bin HOME=/home/walker USER=walker \
+        LANG=C.UTF-8 DISPLAY=":$display" XDG_RUNTIME_DIR="/run/user/$uid" /bin/sh -c "cd && exec $command" \
+        >>"$work/mapwheel.log" 2>&1 &
+    app_pid=$!
+}
+
 # --- Started as the menu starts it ----------------------------------------------------------------------------
-step "starting '$exec_line' in $path inside the new root, display :$display"
-# shellcheck disable=SC2086 # Exec is a command line
-chroot --userspec="$user" "$root" /usr/bin/env -i PATH=/usr/bin:/bin HOME=/home/walker USER=walker \
-    LANG=C.UTF-8 DISPLAY=":$display" XDG_RUNTIME_DIR="/run/user/$uid" /bin/sh -c "cd '$path' && exec $exec_line" \
-    >"$work/mapwheel.log" 2>&1 &
-app_pid=$!
+: >"$work/mapwheel.log"
+start
 sleep 1
 shot 01-splash
 if xdotool search --onlyvisible --name '^Mapwheel$' >/dev/null 2>&1; then
@@ -218,7 +228,7 @@ xdotool type --delay 40 "ashby-moor.gif"
 key Return
 if wait_window "Scale Factors" 15; then
     shot 03-scale-factors
-    pass "the bare name ashby-moor.gif opened: the dialog was in $path/Maps; first run asks for Scale Factors"
+    pass "the bare name ashby-moor.gif opened: the dialog was in $data/Maps; first run asks for Scale Factors"
     key Return
 else
     shot 03-scale-factors
@@ -228,10 +238,10 @@ if wait_window "Calibration Procedure" 10; then
     shot 04-calibration-prompt
     key Return
 fi
-if wait_window "Mapwheel v.*$path/Maps/ashby-moor.gif" 10; then
+if wait_window "Mapwheel v.*$data/Maps/ashby-moor.gif" 10; then
     sleep 0.5
     shot 05-main-window
-    pass "main window shows $path/Maps/ashby-moor.gif"
+    pass "main window shows $data/Maps/ashby-moor.gif"
     # The SVG icon compiled into the program reaches the window manager only if Qt's SVG support loads.
     main_window=$(xdotool search --onlyvisible --name "Mapwheel v" | head -n1)
     icon=$(xprop -id "$main_window" _NET_WM_ICON)
@@ -242,22 +252,46 @@ if wait_window "Mapwheel v.*$path/Maps/ashby-moor.gif" 10; then
     fi
 else
     shot 05-main-window
-    fail "main window shows $path/Maps/ashby-moor.gif"
+    fail "main window shows $data/Maps/ashby-moor.gif"
 fi
 
-# Help: the menu by its mnemonic; its first item, Mapwheel Help Topics, comes selected.
-key alt+h
-shot 06-help-menu
-key Return
+# Help from the home folder, which has no mapwheel.hlp: the installed one opens.
+key F1
 if wait_window "^Mapwheel Help Topics$" 10; then
     sleep 0.5
-    shot 07-help
-    pass "Help > Mapwheel Help Topics opened the installed help"
+    shot 06-help
+    pass "F1 opened the installed help"
 else
-    shot 07-help
-    fail "Help > Mapwheel Help Topics opened the installed help"
+    shot 06-help
+    fail "F1 opened the installed help"
 fi
 
+# Escape closes the help; Ctrl+Q on the main window ends the program.
+key Escape
+key ctrl+q
+for _ in $(seq 50); do
+    kill -0 "$app_pid" 2>/dev/null || break
+    sleep 0.2
+done
+if kill -0 "$app_pid" 2>/dev/null; then
+    fail "Escape, then Ctrl+Q ended the program"
+    kill "$app_pid" 2>/dev/null || true
+else
+    pass "Escape, then Ctrl+Q ended the program"
+fi
+wait "$app_pid" 2>/dev/null || true
+
+# --- Started as "Open with Mapwheel" starts it ------------------------------------------------------------------
+map=$data/Maps/cold-fell.jpg
+start "$map"
+if wait_window "Calibration Procedure" 15 && wait_window "Mapwheel v.*$map" 5; then
+    sleep 0.5
+    shot 07-opened-with
+    pass "started with $map: after the splash, the calibration prompt over that map"
+else
+    shot 07-opened-with
+    fail "started with $map: after the splash, the calibration prompt over that map"
+fi
 if kill -0 "$app_pid" 2>/dev/null; then
     pass "program still running at the end"
 else

@@ -11,4 +11,4 @@ add_test(NAME mapwheel_help COMMAND mapwheel --help)
 set_tests_properties(mapwheel_version mapwheel_help PROPERTIES ENVIRONMENT "DISPLAY=;WAYLAND_DISPLAY=;QT_QPA_PLATFORM=xcb"
                      TIMEOUT 10)
 set_tests_properties(mapwheel_version PROPERTIES PASS_REGULAR_EXPRESSION "^mapwheel 1\\.1f\n$")
-set_tests_properties(mapwheel_help PROPERTIES PASS_REGULAR_EXPRESSION "^Usage: mapwheel \\[--version \\| --help\\]\n")
+set_tests_properties(mapwheel_help PROPERTIES PASS_REGULAR_EXPRESSION "^Usage: mapwheel \\[MAP_FILE \\| --version \\| --help\\]\n")

@@ -1,5 +1,6 @@
 #include "frmmain.h"
 
+#include "folderof.h"
 #include "frmabout.h"
 #include "frmreadme.h"
 #include "maker.h"
@@ -10,6 +11,7 @@
 #include <QCursor>
 #include <QLineEdit>
 #include <QMenu>
+#include <QMimeData>
 #include <QMouseEvent>
 
 namespace
@@ -64,6 +66,9 @@ void FrmMain::Load(MapPicturePtr picture, const QString& MapFile, const QStringL
     m_window->setObjectName(QStringLiteral("FrmMain"));
     m_window->setAttribute(Qt::WA_DeleteOnClose, false);
     connect(m_window, &FrmMainWindow::closeRequested, this, &FrmMain::exitRequested);
+    // Drops anywhere on the window come to it (no control of its own takes one) and go to eventFilter.
+    m_window->setAcceptDrops(true);
+    m_window->installEventFilter(this);
     m_twips = m_screen.twips();
     auto* client = new ClientArea(m_popUp, m_window);
     client->setObjectName(QStringLiteral("Client"));
@@ -229,6 +234,32 @@ void FrmMain::ZoomToFit()
 void FrmMain::OpenAnotherMap()
 {
     emit openRequested(QString());
+}
+
+// A map file dragged onto the window opens as Open Another Map does. Only one local file is taken, and only
+// to be copied or linked: a file manager offering a move would otherwise remove the user's file. While a map
+// is being opened, or the left button is held on the map, the drop is refused.
+bool FrmMain::eventFilter(QObject* watched, QEvent* event)
+{
+    const QEvent::Type type = event->type();
+    if (watched != m_window ||
+        (type != QEvent::DragEnter && type != QEvent::DragMove && type != QEvent::Drop))
+        return false;
+    auto* drop = static_cast<QDropEvent*>(event);
+    const Qt::DropActions possible = drop->possibleActions();
+    const QString path =
+        m_opening || m_measurement.leftDragInProgress() || !(possible & (Qt::CopyAction | Qt::LinkAction))
+            ? QString()
+            : DroppedMapFile(drop->mimeData()->urls());
+    if (path.isEmpty()) {
+        drop->ignore();
+        return true;
+    }
+    drop->setDropAction(possible & Qt::CopyAction ? Qt::CopyAction : Qt::LinkAction);
+    drop->accept();
+    if (type == QEvent::Drop)
+        emit openRequested(path);
+    return true;
 }
 
 void FrmMain::OpenRecent(int index)

@@ -61,17 +61,23 @@ public:
     QMainWindow* window() const { return m_window.data(); }
 
     void calibrate();
+    // While the program opens a map, a map dropped on the window is refused.
+    void setOpening(bool opening) { m_opening = opening; }
     // Text14 and Text15, the names of the two meters.
     void setUnitNames(const QString& Unit1, const QString& Unit2);
 
 signals:
-    // Commands whose work belongs to the program: it runs them once the command has returned.
+    // Commands whose work belongs to the program: it runs them once the command has returned. A map file
+    // dropped on the window asks for an open too.
     void openRequested(const QString& FileName);
     void exitRequested();
     void scalingRequested();
     void helpRequested();
     // The calibration prompt has been closed: the first calibration of the run has begun.
     void calibrationStarted();
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     void buildMenus();
@@ -96,6 +102,7 @@ private:
     const QString m_appVersion;
     MessageBoxes& m_messages;
     const WorkAreaSource& m_screen;
+    bool m_opening = false;
     ViewFields m_viewFields;
     Measurement m_measurement;
 

@@ -37,6 +37,7 @@ QLineEdit* readout(QWidget* parent, const char* name, const char* accessible, co
     box->setObjectName(QLatin1String(name));
     box->setAccessibleName(QLatin1String(accessible));
     box->setReadOnly(true); // Tab reaches it to read or copy, never to edit
+    box->setAcceptDrops(false); // a map dropped on it goes to the window
     QPalette pal = box->palette();
     pal.setColor(QPalette::Text, colour);
     if (meter) {

@@ -1,3 +1,4 @@
+#include "commandline.h"
 #include "filedialog.h"
 #include "guardedapplication.h"
 #include "helpviewer.h"
@@ -47,17 +48,39 @@ protected:
 };
 } // namespace
 
-// The recent-files list, and an error nobody trapped, thrown from inside an event handler: it is reported
-// and ends the program instead of unwinding through Qt's event loop.
+// The command line, the recent-files list, and an error nobody trapped, thrown from inside an event handler:
+// it is reported and ends the program instead of unwinding through Qt's event loop.
 class TestApp : public QObject
 {
     Q_OBJECT
 private slots:
+    void commandLine_data();
+    void commandLine();
     void recentFiles_data();
     void recentFiles();
     void untrappedErrorReportedThenEnded_data();
     void untrappedErrorReportedThenEnded();
 };
+
+void TestApp::commandLine_data()
+{
+    QTest::addColumn<QStringList>("arguments");
+    QTest::addColumn<QString>("mapFile");
+    QTest::addColumn<QString>("error");
+    // None, a relative and an absolute path: the black-box scenarios start so.
+    QTest::newRow("cleaned") << QStringList{"x/../a b.gif"} << "/work/a b.gif" << "";
+    QTest::newRow("after --") << QStringList{"--", "-a.gif"} << "/work/-a.gif" << "";
+    QTest::newRow("unknown option") << QStringList{"a.gif", "--full"} << "" << "unknown option --full";
+    QTest::newRow("two maps") << QStringList{"a.gif", "b.gif"} << "" << "one map at a time, not 2";
+}
+
+void TestApp::commandLine()
+{
+    QFETCH(QStringList, arguments);
+    const CommandLine line = ReadCommandLine(arguments, "/work");
+    QTEST(line.mapFile, "mapFile");
+    QTEST(line.error, "error");
+}
 
 void TestApp::recentFiles_data()
 {

@@ -4,7 +4,8 @@
 #
 #   harness.py [--app PATH] [--artifacts DIR] [GROUP|GROUP.SCENARIO ...]   (every group by default)
 
-import configparser, ctypes, importlib, os, re, shutil, signal, subprocess, sys, tempfile, time, traceback, warnings
+import configparser, ctypes, importlib, os, re, select, shutil, signal, subprocess, sys, tempfile, time, traceback
+import warnings
 
 import gi
 
@@ -140,12 +141,36 @@ def click(where, button=1):  # where: a point on screen, or an accessible whose 
 def key(*keys): xdo("key", "--clearmodifiers", *keys)
 
 
+# Drags uri from another program's window (dragsource.py) to the point to on screen, with the left button
+# held, through the X server's drag-and-drop protocol; the button is let go once the window there offers to
+# take it, or after a while. "dropped" when it took the drop, "refused" when not.
+def drag_and_drop(uri, to):
+    src = spawn([sys.executable, os.path.join(HERE, "dragsource.py"), uri], stdout=subprocess.PIPE, text=True)
+
+    def said(wait): return src.stdout.readline().split() if select.select([src.stdout], [], [], wait * SCALE)[0] else []
+    try:
+        at = said(20)
+        check(at[:1] == ["at"], "the drag source said %r, not where it is" % at)
+        x, y = int(at[1]), int(at[2])
+        xdo("mousemove", x, y, "mousedown", 1)
+        for i in range(1, 11):  # motion events of their own, past the drag threshold and on to the target
+            xdo("mousemove", x + (to[0] - x) * i // 10, y + (to[1] - y) * i // 10)
+            time.sleep(0.05)
+        said(2)  # "accepted", or nothing
+        xdo("mouseup", 1)
+        end = said(10)
+        check(end in (["dropped"], ["refused"]), "at the drag's end the drag source said %r" % end)
+        return end[0]
+    finally:
+        stop(src)
+
+
 # ---- the program ---------------------------------------------------------------------------------------
 
 # One run of the program with a home of its own (its settings file lives there), and its main window as the
 # user sees it (once main() has found it): caption, meters, zoom readout, map, menus.
 class App:
-    def __init__(self, s, env=None):
+    def __init__(self, s, env=None, args=()):
         global UI_SCALE
         UI_SCALE = float((env or {}).get("QT_SCALE_FACTOR", 1))
         s.apps.append(self)
@@ -155,8 +180,8 @@ class App:
         env = dict(os.environ, HOME=s.home, XDG_CONFIG_HOME=s.config, TMPDIR=s.tmp, QT_QPA_PLATFORM="xcb",
                    QT_LINUX_ACCESSIBILITY_ALWAYS_ON="1", QT_ACCESSIBILITY="1", **(env or {}))
         self.err = open(os.path.join(s.tmp, "stderr-%d.txt" % len(s.apps)), "w")
-        self.proc = spawn(os.environ.get("MW_BLACKBOX_WRAPPER", "").split() + [s.binary], cwd=s.work, env=env,
-                          stdout=self.err, stderr=subprocess.STDOUT)
+        self.proc = spawn(os.environ.get("MW_BLACKBOX_WRAPPER", "").split() + [s.binary] + list(args), cwd=s.work,
+                          env=env, stdout=self.err, stderr=subprocess.STDOUT)
         self.root = self.wait(lambda: next((a for a in children(Atspi.get_desktop(0)) if a.get_process_id() ==
                                             self.proc.pid), None), "the program on the accessibility bus", 30)
 
@@ -346,10 +371,11 @@ class Scenario:
 
     def settings_bytes(self): return open(self.ini, "rb").read() if os.path.exists(self.ini) else None
 
-    # Starts the program (env: more of its environment); with map_name, goes through start-up as a user does:
-    # the splash, the file dialog, the map; then the calibration prompt, unless prompt is None (a first run).
-    def launch(self, map_name=None, prompt="1 km away", env=None):
-        app = App(self, env)
+    # Starts the program (env: more of its environment, args: its arguments); with map_name, goes through
+    # start-up as a user does: the splash, the file dialog, the map; then the calibration prompt, unless prompt
+    # is None (a first run).
+    def launch(self, map_name=None, prompt="1 km away", env=None, args=()):
+        app = App(self, env, args)
         if map_name:
             app.file_dialog(path=os.path.join(self.maps, map_name), timeout=20)
             app.main()

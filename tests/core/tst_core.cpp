@@ -3,6 +3,9 @@
 #include "numbertext.h"
 #include "twips.h"
 
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
 #include <QTest>
 #include <cmath>
 #include <limits>
@@ -117,9 +120,22 @@ void TestCore::paths()
     QCOMPARE(FolderOf("C:\\walk.gif"), QString("C:"));
     QCOMPARE(FolderOf("/maps\\a/b.gif"), QString("/maps\\a"));
     QCOMPARE(FolderOf("walk.gif"), QString());
-    QCOMPARE(InitialFolder("/srv/maps/a.gif", "/start"), QString("/srv/maps"));
-    QCOMPARE(InitialFolder("", "/start"), QString("/start/Maps"));
-    QCOMPARE(InitialFolder("a.gif", "/start"), QString());
+    QCOMPARE(InitialFolder("a.gif", {"/start"}), QString());
+
+    // The start-up directory first, then the installed data folder.
+    QTemporaryDir tmp;
+    const QString start = tmp.path() + "/start", installed = tmp.path() + "/share";
+    QVERIFY(QDir().mkpath(start) && QDir().mkpath(installed + "/Maps"));
+    QVERIFY(QFile(installed + "/mapwheel.hlp").open(QIODevice::WriteOnly));
+    QCOMPARE(InitialFolder("/srv/maps/a.gif", {start, installed}), QString("/srv/maps"));
+    QCOMPARE(InitialFolder("", {start, installed}), installed + "/Maps");
+    QCOMPARE(HelpFilePath({start, installed}), installed + "/mapwheel.hlp");
+    QVERIFY(QDir().mkpath(start + "/Maps"));
+    QCOMPARE(InitialFolder("", {start, installed}), start + "/Maps");
+
+    // A drop of several files or a folder; the black-box scenario drops one file and a web address.
+    QCOMPARE(DroppedMapFile(QList<QUrl>(2, QUrl::fromLocalFile(installed + "/mapwheel.hlp"))), QString());
+    QCOMPARE(DroppedMapFile({QUrl::fromLocalFile(start + "/Maps")}), QString());
 }
 
 QTEST_GUILESS_MAIN(TestCore)

@@ -157,7 +157,6 @@ private slots:
         row("scratched.tif", scratched(file("map.tif")), bad);
         row("code12.gif", gif(12), bad);
         row("notes.jpg", "Walk from the mill to the beacon.\n", "%1 is not a picture Mapwheel can read.");
-        row("gone.bmp", {}, "%1 cannot be opened: there is no such file.");
         row("huge.bmp", bmp(60000, 60000) + QByteArray(100, '\x7f'), huge);
     }
     void opens()

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Installs the built program into a scratch prefix and builds its Debian package into a scratch folder,
-# then checks that every file is in its place and that the desktop's own validators accept the entries.
+# then checks that every file is in its place, that the desktop's own validators and lintian accept them,
+# and that everything names the program's one version.
 # Everything it makes goes into one temporary folder; the build keeps its install manifest as it was.
 #
 #   check-install.sh BUILD_DIR APP_ID
@@ -41,7 +42,7 @@ need() {
         command -v "$tool" >/dev/null || { echo "FAIL: $tool is missing (scripts/setup.sh installs it)"; exit 1; }
     done
 }
-need cmake cpack desktop-file-validate appstreamcli dpkg-deb dpkg-shlibdeps gzip
+need cmake cpack desktop-file-validate appstreamcli dpkg-deb dpkg-shlibdeps gzip lintian file
 
 # --- An installation into a scratch prefix -------------------------------------------------------------
 stage="$tmp/stage"
@@ -57,27 +58,30 @@ desktop="$stage/share/applications/$id.desktop"
 metainfo="$stage/share/metainfo/$id.metainfo.xml"
 for f in bin/mapwheel share/mapwheel/mapwheel.hlp share/applications/$id.desktop share/metainfo/$id.metainfo.xml \
          share/icons/hicolor/scalable/apps/$id.svg share/man/man1/mapwheel.1.gz share/doc/mapwheel/LICENSE \
-         share/doc/mapwheel/copyright; do
+         share/doc/mapwheel/copyright share/doc/mapwheel/changelog.Debian.gz; do
     check "installed: $f" test -f "$stage/$f"
 done
-check "installed program runs" test -x "$stage/bin/mapwheel"
 for kind in gif jpg bmp; do
     check "installed: a sample map share/mapwheel/Maps/*.$kind" test -n "$(compgen -G "$data/Maps/*.$kind")"
 done
+check "installed: the icons drawn at 48, 64 and 128 pixels" test "$(cd "$stage/share/icons/hicolor" &&
+    file -b {48x48,64x64,128x128}/apps/$id.png | cut -d, -f2 | tr -d '\n')" = " 48 x 48 64 x 64 128 x 128"
+check "installed: the AppStream screenshot" cmp -s "$(dirname "$0")/../../docs/screenshot.png" "$data/screenshot.png"
 
-# The desktop entry starts the program in its data folder, where it looks for Maps/ and the help file.
+# The desktop entry hands the program a map file; it finds its data folder itself, wherever it starts.
 key() { sed -n "s/^$1=//p" "$desktop" | head -n1; }
 check "desktop entry: desktop-file-validate" desktop-file-validate "$desktop"
-check "desktop entry: Path is the installed data folder" test "$(key Path)" = "$data"
-check "desktop entry: Path holds Maps/ and mapwheel.hlp" test -d "$(key Path)/Maps" -a -f "$(key Path)/mapwheel.hlp"
-check "desktop entry: Exec is the installed program" test "$(key Exec)" = "$stage/bin/mapwheel"
+check "desktop entry: no Path" test -z "$(grep '^Path=' "$desktop")"
+check "desktop entry: Exec is the installed program with a file" test "$(key Exec)" = "$stage/bin/mapwheel %f"
+check "desktop entry: MimeType lists the map kinds" \
+    test "$(key MimeType)" = "image/jpeg;image/gif;image/bmp;image/png;image/tiff;"
 check "desktop entry: Icon is the installed icon" test "$(key Icon)" = "$id"
 check "desktop entry: Name is Mapwheel" test "$(key Name)" = "Mapwheel"
 for word in map route distance walk hike measure; do
     check "desktop entry: Keywords has $word" grep -q "^Keywords=\(.*;\)\?$word;" "$desktop"
 done
-version=$("$(key Exec)" --version 2>&1)
-check "the installed program answers --version ($version)" grep -q '^mapwheel [0-9]' <<<"$version"
+version=$("$stage/bin/mapwheel" --version 2>&1) && version=${version#mapwheel }
+check "the installed program answers --version (mapwheel $version)" grep -q '^[0-9]' <<<"$version"
 
 if appstreamcli validate --no-net --pedantic "$metainfo" >"$tmp/appstream.log" 2>&1 &&
     ! grep -q '^[EWIP]: ' "$tmp/appstream.log"; then
@@ -87,13 +91,20 @@ else
     fail "metainfo: appstreamcli validate --no-net --pedantic, no remarks"
 fi
 check "metainfo: launches the desktop entry" grep -q "<launchable type=\"desktop-id\">$id.desktop</launchable>" "$metainfo"
+check "metainfo: the newest release is $version" test "$(grep -om1 '<release version="[^"]*"' "$metainfo")" = \
+    "<release version=\"$version\""
+check "metainfo: provides the kinds the desktop entry names" test "$(key MimeType)" = \
+    "$(sed -n 's|.*<mediatype>\(.*\)</mediatype>|\1;|p' "$metainfo" | tr -d '\n')"
 
 man="$tmp/mapwheel.1"
 gzip -dc "$stage/share/man/man1/mapwheel.1.gz" >"$man"
 check "man page: names the installed data folder" grep -q "^\.I $data/Maps/" "$man"
+check "man page: of version $version" grep -q "^\.TH .* \"Mapwheel $version\"" "$man"
 if command -v groff >/dev/null; then
     check "man page: groff formats it without warnings" test -z "$(groff -man -ww -z "$man" 2>&1)"
 fi
+check "changelog: its top entry is $version-1" grep -q "^mapwheel ($version-1) " \
+    <<<"$(gzip -dc "$stage/share/doc/mapwheel/changelog.Debian.gz")"
 
 # --- The Debian package ----------------------------------------------------------------------------------
 # Its staging goes under -B, so the build tree gets nothing but the install manifest restored above.
@@ -113,10 +124,9 @@ pass "cpack -G DEB made $(basename "$deb")"
 field() { dpkg-deb -f "$deb" "$1"; }
 depends=$(field Depends)
 echo "Depends: $depends"
-check "package: named mapwheel" test "$(field Package)" = mapwheel
-check "package: has a maintainer" test -n "$(field Maintainer)"
+# Its name, maintainer, section and the like lintian checks below.
+check "package: version $version-1" test "$(field Version)" = "$version-1"
 check "package: has a homepage" test -n "$(field Homepage)"
-check "package: has a section" test -n "$(field Section)"
 # From dpkg-shlibdeps: the libraries linked. libqt6gui6 also carries the X platform plugin and the GIF
 # reader, libqt6svg6 the SVG icon engine; the TIFF layouts left to Qt need the extra image formats.
 for dep in libqt6widgets6 libqt6gui6 libqt6svg6 libjpeg62-turbo libtiff6 qt6-image-formats-plugins; do
@@ -129,8 +139,10 @@ dpkg-deb -c "$deb" | awk '{print $NF}' >"$tmp/contents"
 grep -v '/$' "$tmp/contents" | sort >"$tmp/packaged"
 check "package: the same files as cmake --install, under /usr" diff -u "$tmp/installed" "$tmp/packaged"
 entry=$(dpkg-deb --fsys-tarfile "$deb" | tar -xOf - "./usr/share/applications/$id.desktop")
-check "package: the desktop entry starts /usr/bin/mapwheel" grep -qx "Exec=/usr/bin/mapwheel" <<<"$entry"
-check "package: the desktop entry runs it in /usr/share/mapwheel" grep -qx "Path=/usr/share/mapwheel" <<<"$entry"
+check "package: the desktop entry starts /usr/bin/mapwheel with a file" grep -qx "Exec=/usr/bin/mapwheel %f" <<<"$entry"
+# What a Debian packager runs first: nothing at error or warning level.
+lintian "$deb" 2>&1 | grep -v '^running with root privileges' | tee "$tmp/lintian.log"
+check "package: lintian finds no errors or warnings" test -z "$(grep '^[EW]: ' "$tmp/lintian.log")"
 
 if ((failures)); then
     echo "$failures check(s) failed"

@@ -39,11 +39,14 @@ def scenario_bad_maps_leave_the_good_one_open(s):
 
 
 def scenario_bad_first_map_asks_again(s):
-    # At start-up there is no map to go back to: the file dialog comes again, and the next map opens.
+    # At start-up there is no map to go back to: after a map given as argument that is missing, the file
+    # dialog asks as at any start, after one chosen there that is not a picture, again; the next map opens.
     path = os.path.join(s.tmp, "empty.gif")
     open(path, "wb").close()
-    app = s.launch()
-    app.file_dialog(path=path, timeout=20)
+    app = s.launch(args=[os.path.join(s.tmp, "gone.gif")])
+    said = app.answer("Map Not Opened", timeout=20)
+    check("gone.gif cannot be opened: there is no such file." in said, "the message says %r" % said)
+    app.file_dialog(folder=s.maps, path=path)
     check("empty.gif" in app.answer("Map Not Opened"), "the message does not name empty.gif")
     app.file_dialog(folder=s.maps, path=os.path.join(s.maps, "cold-fell.jpg"))
     app.answer("Calibration Procedure", "1 km away")

@@ -1,4 +1,5 @@
-# Start-up: the splash, the file dialog, the first run, and leaving before any map is open.
+# Start-up: the splash, the file dialog or a map given as argument, the first run, and leaving before any map
+# is open.
 
 import os, shutil
 
@@ -51,9 +52,12 @@ def scenario_first_run_asks_for_units_first(s):
     check(all(stored.get(k) == v or k in ("CalFact", "UnitFact") and float(stored.get(k, 0)) == float(v)
               for k, v in SCALE_KEYS.items()), "the first OK stored %r" % stored)
     s.finish(app)
-    # The next start goes straight to the calibration.
-    app = s.launch("cold-fell.jpg")
+    # The next start goes straight to the calibration; given a map relative to the folder it starts in, as
+    # typed in a terminal, after the splash without a file dialog.
+    app = s.launch(args=["Maps/cold-fell.jpg"])
+    app.answer("Calibration Procedure", "1 km away", timeout=20)
     check("Scale Factors" not in [name(w) for w in app.windows()], "asked again")
+    app.opened(os.path.join(s.maps, "cold-fell.jpg"))
     s.finish(app)
 
 
