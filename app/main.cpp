@@ -1,7 +1,7 @@
 #include "commandline.h"
 #include "guardedapplication.h"
 #include "maker.h"
-#include "module3.h"
+#include "qtworkarea.h"
 #include "processexit.h"
 #include "program.h"
 #include "qtfiledialog.h"

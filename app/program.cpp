@@ -10,7 +10,7 @@
 #include "helpviewer.h"
 #include "maker.h"
 #include "messageboxes.h"
-#include "module1.h"
+#include "checkedmath.h"
 #include "processexit.h"
 #include "recentfiles.h"
 #include "scalesettings.h"

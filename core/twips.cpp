@@ -1,6 +1,6 @@
 #include "twips.h"
 
-#include "module1.h"
+#include "checkedmath.h"
 
 #include <algorithm>
 

@@ -1,6 +1,6 @@
 #include "measurement.h"
 
-#include "module1.h"
+#include "checkedmath.h"
 #include "numbertext.h"
 
 namespace

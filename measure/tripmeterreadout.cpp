@@ -1,6 +1,6 @@
 #include "tripmeterreadout.h"
 
-#include "module1.h"
+#include "checkedmath.h"
 
 #include <cmath>
 

@@ -1,6 +1,6 @@
 #include "imagegeometry.h"
 
-#include "module1.h"
+#include "checkedmath.h"
 
 float ImageGeometry::whole(double v)
 {

@@ -2,7 +2,7 @@
 
 #include "frame1widget.h"
 #include "image1widget.h"
-#include "module1.h"
+#include "checkedmath.h"
 
 #include <QEvent>
 #include <QLabel>

@@ -3,7 +3,7 @@
 #include "frame1widget.h"
 #include "image1widget.h"
 #include "mappicture.h"
-#include "module3.h"
+#include "workarea.h"
 #include "screenfit.h"
 #include "viewfields.h"
 #include "viewmodel.h"

@@ -1,6 +1,6 @@
 #include "screenfit.h"
 
-#include "module1.h"
+#include "checkedmath.h"
 
 ScreenFitLayout FitToScreenLayout(int32_t W, int32_t H)
 {

@@ -1,6 +1,6 @@
 #include "viewmodel.h"
 
-#include "module1.h"
+#include "checkedmath.h"
 #include "numbertext.h"
 
 #include <cmath>

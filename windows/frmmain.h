@@ -2,7 +2,7 @@
 
 #include "mappicture.h"
 #include "measurement.h"
-#include "module3.h"
+#include "workarea.h"
 #include "viewfields.h"
 #include "viewnavigation.h"
 

@@ -1,5 +1,5 @@
 #include "folderof.h"
-#include "module1.h"
+#include "checkedmath.h"
 #include "numbertext.h"
 #include "twips.h"
 

@@ -1,5 +1,5 @@
 #include "measurement.h"
-#include "module1.h"
+#include "checkedmath.h"
 #include "unitcatalogue.h"
 
 #include <QTest>

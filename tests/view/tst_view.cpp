@@ -1,6 +1,6 @@
 #include "mapview.h"
-#include "module1.h"
-#include "module3.h"
+#include "checkedmath.h"
+#include "workarea.h"
 #include "picturepainter.h"
 #include "screenfit.h"
 #include "viewmodel.h"

@@ -19,15 +19,6 @@ public:
     virtual TwipsMapping twips() const = 0;
 };
 
-// The primary QScreen: available geometry, and its logical resolution.
-class QtWorkAreaSource : public WorkAreaSource
-{
-public:
-    QRect workArea() const override;
-    QRect screenArea() const override;
-    TwipsMapping twips() const override;
-};
-
 // Work-area size without a screen at all: the main window's design size, in pixels.
 constexpr int DesignWorkAreaWidth = 800;
 constexpr int DesignWorkAreaHeight = 600;

@@ -1,4 +1,4 @@
-#include "module1.h"
+#include "checkedmath.h"
 
 #include <cmath>
 #include <limits>

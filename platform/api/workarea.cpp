@@ -1,36 +1,6 @@
-#include "module3.h"
+#include "workarea.h"
 
-#include "module1.h"
-
-#include <QGuiApplication>
-#include <QScreen>
-
-namespace
-{
-QScreen* primary()
-{
-    return qobject_cast<QGuiApplication*>(QCoreApplication::instance()) ? QGuiApplication::primaryScreen()
-                                                                        : nullptr;
-}
-} // namespace
-
-QRect QtWorkAreaSource::workArea() const
-{
-    QScreen* s = primary();
-    return s ? s->availableGeometry() : QRect();
-}
-
-QRect QtWorkAreaSource::screenArea() const
-{
-    QScreen* s = primary();
-    return s ? s->geometry() : QRect();
-}
-
-TwipsMapping QtWorkAreaSource::twips() const
-{
-    QScreen* s = primary();
-    return s ? TwipsMapping::forDpi(s->logicalDotsPerInchX(), s->logicalDotsPerInchY()) : TwipsMapping();
-}
+#include "checkedmath.h"
 
 void GetWorkArea(const WorkAreaSource& source, int32_t& left, int32_t& top, int32_t& width, int32_t& height,
                  int16_t inTwips)
