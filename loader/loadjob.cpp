@@ -382,9 +382,9 @@ MapPicturePtr LoadJob::run(const QString& path, const LoadLimits& limits, const 
             return *picture;
     // Where the header is simple enough to read here, refuse a picture too large before Qt's reader sees
     // it (which might refuse it in words of its own), and one that is cut short before decoding it.
-    const QSize size = PictureHeader::sizeOf(kind, head);
-    if (size.isValid() && !limits.allows(size))
-        return fail(LoadMessages::tooLarge(path, size));
+    const std::optional<PictureHeader::Extent> size = PictureHeader::sizeOf(kind, head);
+    if (size && !limits.allows(size->width, size->height))
+        return fail(LoadMessages::tooLarge(path, size->width, size->height));
     switch (PictureHeader::completeness(kind, file)) {
     case PictureHeader::Completeness::Truncated:
         return fail(LoadMessages::truncated(path));
