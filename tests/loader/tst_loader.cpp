@@ -42,6 +42,19 @@ QByteArray gif(char codeSize = 2, const QByteArray& before = {}, bool local = fa
            QByteArray(local ? 12 : 0, '\x20') + codeSize + QByteArray("\x02\x04\x0a\0;", 5);
 }
 
+// The BMP with its rows stored top row first, as a negative height in its header says.
+QByteArray topDown(const QByteArray& bmp)
+{
+    const qint32 offset = qFromLittleEndian<qint32>(bmp.constData() + 10);
+    const qint32 height = qFromLittleEndian<qint32>(bmp.constData() + 22);
+    const qsizetype stride = (bmp.size() - offset) / height;
+    QByteArray flipped = bmp.left(offset);
+    qToLittleEndian(-height, flipped.data() + 22);
+    for (qint32 y = height; y-- > 0;)
+        flipped += bmp.mid(offset + y * stride, stride);
+    return flipped;
+}
+
 // A TIFF as Qt writes it; compression 1 is LZW.
 bool writeTiff(const QImage& image, const QString& path, int compression = 1)
 {
@@ -165,6 +178,7 @@ private slots:
         row("huge-lowest.bmp", bmp(60000, least), huger.arg("%1", "60000 x 2147483648", "480000.0"));
         row("huge-deep.bmp", bmp(most, least, 0xffff),
             huger.arg("%1", "2147483647 x 2147483648", "17179869176.0"));
+        row("top-down.bmp", topDown(file("map.bmp")), {});
     }
     void opens()
     {
