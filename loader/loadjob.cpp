@@ -332,6 +332,9 @@ MapPicturePtr loadWithQt(const QString& path, PictureHeader::Kind kind, const QB
     prefaulter.reset();
     if (progress.stopped()) // the reader was made to fail on purpose, or finished just as the stop came
         return fail(QString());
+    // Qt's readers take a file cut short while they read for the end of the picture, and fill the rest.
+    if (file.cutShort())
+        return fail(LoadMessages::truncated(path));
     if (!read)
         return fail(LoadMessages::damaged(path));
     // Keep 32 bits a pixel; a conversion between formats of the same depth happens in place.

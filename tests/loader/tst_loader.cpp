@@ -179,6 +179,8 @@ private slots:
         row("huge-deep.bmp", bmp(most, least, 0xffff),
             huger.arg("%1", "2147483647 x 2147483648", "17179869176.0"));
         row("top-down.bmp", topDown(file("map.bmp")), {});
+        row("cut while loading.bmp", file("map.bmp"), cut); // loses its second half at 20 %
+        row("cut while loading.gif", file("map.gif"), cut);
     }
     void opens()
     {
@@ -188,8 +190,13 @@ private slots:
         QFile f(m_dir.filePath(name));
         QVERIFY(bytes.isNull() || (f.open(QIODevice::WriteOnly) && f.write(bytes) >= 0 && f.flush()));
         const qint64 allocated = PictureBuffer::totalAllocated();
+        LoadJob::Hooks hooks;
+        hooks.progress = [&](int percent) {
+            if (name.startsWith("cut while") && percent >= 20 && f.size() == bytes.size())
+                f.resize(bytes.size() / 2);
+        };
         QString error = "not cleared";
-        const MapPicturePtr picture = MapLoader::loadBlocking(f.fileName(), &error, LoadLimits{limit});
+        const MapPicturePtr picture = LoadJob::run(f.fileName(), LoadLimits{limit}, hooks, &error);
         QTEST(error, "error");
         QCOMPARE(bool(picture), error.isEmpty());
         if (name.startsWith("huge")) // refused before any picture memory is taken
