@@ -25,7 +25,6 @@ public:
     struct Extent {
         qint64 width = 0;
         qint64 height = 0;
-        bool operator==(const Extent&) const = default;
     };
     static std::optional<Extent> sizeOf(Kind kind, const QByteArray& head);
 

@@ -11,6 +11,7 @@ class ProgressFile : public QFile
 {
 public:
     explicit ProgressFile(const QString& name) : QFile(name) {}
+    using QFile::open;
     bool open(OpenMode mode) override;
     std::function<void(qint64 furthest, qint64 size)> onRead;
     std::function<bool()> keepGoing;
