@@ -48,12 +48,19 @@ void LevelBuilder::shrinkBand(int band)
 {
     if (m_rows.empty())
         return;
-    // This band's rows of the half-size step, in a buffer that each thread keeps for the whole load.
+    // This band's rows of the half-size step, in a buffer used again for the next band.
     const bool last = band == bandCount() - 1;
     const int halfFirst = (band * m_bandRows) >> 1;
     const int halfEnd = last ? m_half.height() : std::min(m_half.height(), ((band + 1) * m_bandRows) >> 1);
     const int halfWidth = m_half.width();
-    thread_local std::vector<quint32> halfRows;
+    std::vector<quint32> halfRows;
+    {
+        const std::lock_guard lock(m_spareMutex);
+        if (!m_spareHalves.empty()) {
+            halfRows = std::move(m_spareHalves.back());
+            m_spareHalves.pop_back();
+        }
+    }
     halfRows.resize(size_t(std::max(0, halfEnd - halfFirst)) * size_t(halfWidth));
     const int lastRow = m_full.height() - 1;
     for (int y = halfFirst; y < halfEnd; ++y)
@@ -78,4 +85,6 @@ void LevelBuilder::shrinkBand(int band)
             MapPicture::halveRow(srcRow(2 * y), srcRow(2 * y + 1), srcWidth,
                                  reinterpret_cast<quint32*>(dst.bits + qsizetype(y) * dst.stride));
     }
+    const std::lock_guard lock(m_spareMutex);
+    m_spareHalves.push_back(std::move(halfRows));
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QImage>
+#include <mutex>
 #include <utility>
 #include <vector>
 
@@ -8,7 +9,7 @@
 // shrunk on another core while it goes on. A band is a run of full-size rows whose count is a power of
 // two at least as large as 2 to the number of halvings: each band's rows in every copy then come from that
 // band alone, and the copies come out exactly as halving the whole picture again and again would. The
-// half-size step is made one band at a time in a small buffer of the shrinking thread's own and not kept.
+// half-size step is made one band at a time in a small buffer and not kept.
 class LevelBuilder
 {
 public:
@@ -41,6 +42,10 @@ private:
     QSize m_half; // the size of the half-size step
     std::vector<QImage> m_levels;
     std::vector<Rows> m_rows; // raw rows of m_levels, taken once so that threads never touch the QImages
+    // Half-size buffers not in use, one for each thread that has shrunk bands at once (two at most), kept
+    // for the builder's life: they go with the load, not with the threads, which may outlive it a moment.
+    std::vector<std::vector<quint32>> m_spareHalves;
+    std::mutex m_spareMutex;
     int m_bandRows = 1;
     bool m_failed = false;
 };

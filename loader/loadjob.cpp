@@ -13,6 +13,7 @@
 #include <QThreadPool>
 #include <algorithm>
 #include <chrono>
+#include <limits>
 #include <optional>
 #include <thread>
 
@@ -269,7 +270,12 @@ MapPicturePtr loadWithQt(const QString& path, PictureHeader::Kind kind, const QB
     file.keepGoing = [&] { return !progress.stopped(); };
     QImageReader reader(&file);
     reader.setAutoTransform(false);
-    const QSize size = reader.size();
+    QSize size = reader.size();
+    // Qt's BMP reader gives a top-down picture's height as the header has it, negative, and then reads
+    // the picture all the same. (A height of -2^31 was refused as too large before this.)
+    if (kind == PictureHeader::Kind::Bmp && size.height() < 0 &&
+        size.height() > std::numeric_limits<int>::min())
+        size.setHeight(-size.height());
     if (!reader.canRead() || !size.isValid())
         return fail(LoadMessages::notAPicture(path));
     if (!limits.allows(size))
@@ -294,14 +300,15 @@ MapPicturePtr loadWithQt(const QString& path, PictureHeader::Kind kind, const QB
         levels.emplace(image, size, produced);
         if (levels->isNull())
             return fail(LoadMessages::tooLarge(path, size));
-        prefaulter.emplace(image, *levels, nullptr, bmp && bmp->bottomUp);
+        prefaulter.emplace(image, *levels, nullptr, bool(bmp)); // the reader starts at the last row
     }
     std::optional<Sketch> sketch;
     if (levels)
         sketch.emplace(*levels, hooks);
 
     // A BMP keeps its rows one after the other, usually the bottom one first, and Qt's reader fills each
-    // picture row as it reads it: the bands below what has been read can be shrunk while it goes on.
+    // picture row as it reads it: the bands below what has been read can be shrunk while it goes on. It
+    // fills a top-down BMP from the bottom too, then turns the picture over, so those bands wait.
     QThreadPool helper;
     helper.setMaxThreadCount(1);
     int waiting = levels ? levels->bandCount() : 0; // bands [0, waiting) are left for after the decode
@@ -325,6 +332,9 @@ MapPicturePtr loadWithQt(const QString& path, PictureHeader::Kind kind, const QB
     prefaulter.reset();
     if (progress.stopped()) // the reader was made to fail on purpose, or finished just as the stop came
         return fail(QString());
+    // Qt's readers take a file cut short while they read for the end of the picture, and fill the rest.
+    if (file.cutShort())
+        return fail(LoadMessages::truncated(path));
     if (!read)
         return fail(LoadMessages::damaged(path));
     // Keep 32 bits a pixel; a conversion between formats of the same depth happens in place.
@@ -382,9 +392,9 @@ MapPicturePtr LoadJob::run(const QString& path, const LoadLimits& limits, const 
             return *picture;
     // Where the header is simple enough to read here, refuse a picture too large before Qt's reader sees
     // it (which might refuse it in words of its own), and one that is cut short before decoding it.
-    const QSize size = PictureHeader::sizeOf(kind, head);
-    if (size.isValid() && !limits.allows(size))
-        return fail(LoadMessages::tooLarge(path, size));
+    const std::optional<PictureHeader::Extent> size = PictureHeader::sizeOf(kind, head);
+    if (size && !limits.allows(size->width, size->height))
+        return fail(LoadMessages::tooLarge(path, size->width, size->height));
     switch (PictureHeader::completeness(kind, file)) {
     case PictureHeader::Completeness::Truncated:
         return fail(LoadMessages::truncated(path));

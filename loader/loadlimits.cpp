@@ -1,6 +1,7 @@
 #include "loadlimits.h"
 
 #include <QFile>
+#include <limits>
 
 namespace
 {
@@ -19,6 +20,15 @@ qint64 memInfo(const QByteArray& text, const char* key)
 }
 
 } // namespace
+
+qint64 LoadLimits::pictureBytes(qint64 width, qint64 height)
+{
+    qint64 pixels = 0, bytes = 0;
+    if (width < 0 || height < 0 || __builtin_mul_overflow(width, height, &pixels) ||
+        __builtin_mul_overflow(pixels, qint64(4), &bytes))
+        return std::numeric_limits<qint64>::max();
+    return bytes;
+}
 
 LoadLimits LoadLimits::fromMachine()
 {

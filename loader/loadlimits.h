@@ -11,6 +11,9 @@ struct LoadLimits {
     // more) and some room for the rest of the program and the desktop.
     static LoadLimits fromMachine();
 
-    static qint64 pictureBytes(QSize size) { return qint64(size.width()) * size.height() * 4; }
-    bool allows(QSize size) const { return pictureBytes(size) <= maxPictureBytes; }
+    // A header may claim any size, up to 2^31 on a side: what does not fit in 64 bits is the largest qint64.
+    static qint64 pictureBytes(qint64 width, qint64 height);
+    static qint64 pictureBytes(QSize size) { return pictureBytes(size.width(), size.height()); }
+    bool allows(qint64 width, qint64 height) const { return pictureBytes(width, height) <= maxPictureBytes; }
+    bool allows(QSize size) const { return allows(size.width(), size.height()); }
 };

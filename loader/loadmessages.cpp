@@ -1,8 +1,7 @@
 #include "loadmessages.h"
 
-#include "loadlimits.h"
-
 #include <QFileInfo>
+#include <algorithm>
 
 namespace
 {
@@ -13,7 +12,7 @@ QString nameOf(const QString& path)
 }
 
 // "13.4 GB" from 1024-based units, as the system reports memory; small amounts in MB.
-QString memoryText(qint64 bytes)
+QString memoryText(double bytes)
 {
     constexpr double gb = 1024.0 * 1024.0 * 1024.0, mb = 1024.0 * 1024.0;
     if (bytes >= gb)
@@ -48,11 +47,12 @@ QString LoadMessages::damaged(const QString& path)
     return QStringLiteral("%1 is damaged: its picture data cannot be decoded.").arg(nameOf(path));
 }
 
-QString LoadMessages::tooLarge(const QString& path, QSize size)
+QString LoadMessages::tooLarge(const QString& path, qint64 width, qint64 height)
 {
+    // In floating point: the bytes a header can claim run past 64 bits.
     return QStringLiteral("%1 is %2 x %3 pixels: it needs %4 of memory, more than this computer can spare.")
         .arg(nameOf(path))
-        .arg(size.width())
-        .arg(size.height())
-        .arg(memoryText(LoadLimits::pictureBytes(size)));
+        .arg(width)
+        .arg(height)
+        .arg(memoryText(4.0 * double(width) * double(height)));
 }

@@ -38,17 +38,17 @@ PictureHeader::Kind PictureHeader::kindOf(const QByteArray& head)
     return Kind::Unknown;
 }
 
-QSize PictureHeader::sizeOf(Kind kind, const QByteArray& head)
+std::optional<PictureHeader::Extent> PictureHeader::sizeOf(Kind kind, const QByteArray& head)
 {
     const char* d = head.constData();
     if (kind == Kind::Bmp && head.size() >= 26 && le32(d + 14) >= 40) {
-        const qint32 width = qint32(le32(d + 18)), height = qint32(le32(d + 22));
-        if (width > 0 && height != 0 && height != std::numeric_limits<qint32>::min())
-            return QSize(width, height < 0 ? -height : height);
+        const qint64 width = qint32(le32(d + 18)), height = qint32(le32(d + 22)); // top-down when negative
+        if (width > 0 && height != 0)
+            return Extent{width, height < 0 ? -height : height};
     }
     if (kind == Kind::Gif && head.size() >= 10) // the logical screen, which holds every frame
-        return QSize(le16(d + 6), le16(d + 8));
-    return {};
+        return Extent{le16(d + 6), le16(d + 8)};
+    return std::nullopt;
 }
 
 std::optional<PictureHeader::BmpRows> PictureHeader::bmpRows(const QByteArray& head)
@@ -80,7 +80,13 @@ std::optional<PictureHeader::BmpRows> PictureHeader::bmpRows(const QByteArray& h
 qint64 PictureHeader::bmpRequiredSize(const QByteArray& head)
 {
     const std::optional<BmpRows> rows = bmpRows(head);
-    return rows ? rows->offset + rows->stride * rows->count : -1;
+    if (!rows)
+        return -1;
+    qint64 bytes = 0;
+    if (__builtin_mul_overflow(rows->stride, rows->count, &bytes) ||
+        __builtin_add_overflow(bytes, rows->offset, &bytes))
+        return std::numeric_limits<qint64>::max(); // more than any file holds
+    return bytes;
 }
 
 PictureHeader::Completeness PictureHeader::gifCompleteness(QIODevice& file)

@@ -20,9 +20,13 @@ public:
 
     static Kind kindOf(const QByteArray& head);
 
-    // The picture's size in pixels as a BMP or GIF header gives it; invalid for other kinds, whose
-    // headers Qt's readers parse.
-    static QSize sizeOf(Kind kind, const QByteArray& head);
+    // The picture's size in pixels as a BMP or GIF header gives it, in 64 bits: a BMP's height may be 2^31,
+    // one more than a QSize holds. Nothing for other kinds, whose headers Qt's readers parse.
+    struct Extent {
+        qint64 width = 0;
+        qint64 height = 0;
+    };
+    static std::optional<Extent> sizeOf(Kind kind, const QByteArray& head);
 
     // Where an uncompressed BMP keeps its rows: from `offset` bytes into the file, `stride` bytes each,
     // the bottom row first when `bottomUp`.
@@ -35,7 +39,7 @@ public:
     static std::optional<BmpRows> bmpRows(const QByteArray& head); // none for compressed rows
 
     // For an uncompressed BMP: the file's size in bytes that its header requires, or -1 when the header
-    // does not say (compressed rows) or is not a BMP header.
+    // does not say (compressed rows) or is not a BMP header; the largest qint64 when that overflows.
     static qint64 bmpRequiredSize(const QByteArray& head);
 
     // Walks a GIF's blocks up to the end of its first picture; cheap, as it skips the compressed data

@@ -234,6 +234,14 @@ bool TiffDecoder::decode(uchar* rows, qsizetype stride, int reportEvery,
     const tmsize_t rowBytes = tiled ? TIFFTileRowSize(tif) : TIFFScanlineSize(tif);
     if (pieceWidth == 0 || pieceRows == 0 || rowBytes <= 0)
         return fail(Failure::Unsupported);
+    // Tiles stick out of the picture up to a multiple of 16, and a small picture may come in tiles of a
+    // common size larger than itself; tiles larger than both are a damaged header, whose one row of tiles
+    // could ask for gigabytes.
+    auto plausible = [](uint32_t tile, int side) {
+        return tile <= std::max(8192u, (uint32_t(side) + 15) / 16 * 16);
+    };
+    if (tiled && (!plausible(pieceWidth, width) || !plausible(pieceRows, height)))
+        return fail(Failure::Damaged);
     std::vector<uchar> buffer(size_t(rowBytes) * pieceRows);
 
     int nextReport = std::min(reportEvery, height);

@@ -6,7 +6,7 @@ cd "$(dirname "$0")/.."
 packages=(g++ cmake make pkg-config libjpeg-dev qt6-base-dev qt6-svg-dev qt6-image-formats-plugins qt6-qpa-plugins
           libjpeg-turbo-progs libjpeg62-turbo-dev libtiff-dev fonts-dejavu-core fonts-liberation
           xvfb openbox xdotool x11-utils imagemagick dbus at-spi2-core gir1.2-atspi-2.0 python3-gi gir1.2-gtk-3.0
-          libx11-dev libxtst-dev
+          libx11-dev libxtst-dev clang-14 libclang-rt-14-dev
           dpkg-dev file desktop-file-utils appstream lintian)
 missing=()
 for p in "${packages[@]}"; do
