@@ -216,8 +216,11 @@ private slots:
         QVERIFY2(store.setValues({{"File1", "A-100"}}), qPrintable(store.errorString()));
         QCOMPARE_LT(QDeadlineTimer::current() - start, 1000);
         QVERIFY(whole.match(contents(file)).hasMatch());
+        // The killed copies may have left younger ones; the lock files are gone whatever happened.
         const QStringList beside = QDir(m_dir.path()).entryList({"shared.ini.*"}, QDir::Files | QDir::Hidden);
-        QVERIFY2(beside == QStringList{"shared.ini.Ef34Gh"}, qPrintable(beside.join(" ")));
+        QVERIFY2(!beside.contains("shared.ini.Ab12Cd") && beside.contains("shared.ini.Ef34Gh") &&
+                     beside.filter(".lock").isEmpty(),
+                 qPrintable(beside.join(" ")));
     }
 };
 
