@@ -121,8 +121,8 @@ void paintBand(const QImage& sketch, int first, int end)
     p.drawImage(QRectF(0, first * k, sketch.width() * k, (end - first) * k), rows);
 }
 
-// MODE is qt, qt-mapped, loader (the program's own kind of pages), loader-huge, loader-plain or
-// loader-probe (one kind of pages for the picture, or a probe of both), with "+warm" for warm memory.
+// MODE is qt, qt-mapped, loader (the program's own kind of pages), loader-huge or loader-plain, with
+// "+warm" for warm memory.
 int child(QString mode, const QString& file)
 {
     if (mode.endsWith("+warm")) {
@@ -155,9 +155,8 @@ int child(QString mode, const QString& file)
         s.ms = sinceMs(t);
     } else if (mode.startsWith("loader")) {
         if (mode != "loader")
-            PictureBuffer::setPages(mode == "loader-huge"    ? PictureBuffer::Pages::Huge
-                                    : mode == "loader-probe" ? PictureBuffer::Pages::Probe
-                                                             : PictureBuffer::Pages::Plain);
+            PictureBuffer::setPages(mode == "loader-huge" ? PictureBuffer::Pages::Huge
+                                                          : PictureBuffer::Pages::Plain);
         MapLoader loader;
         QElapsedTimer gap;
         double worst = 0;
@@ -375,7 +374,6 @@ int main(int argc, char** argv)
             add("MapLoader, baseline build", {baseline, "--child", "loader", file});
         if (p.format == "jpeg" && !quick) {
             add("MapLoader, huge pages", {self, "--child", "loader-huge", file});
-            add("MapLoader, pages probed", {self, "--child", "loader-probe", file});
         }
         if (warm) {
             add("QImageReader", {self, "--child", "qt+warm", file}, true);
@@ -420,7 +418,8 @@ int main(int argc, char** argv)
         };
         Row row{m.picture, m.name, m.warm, {}, -1};
         for (const Method& f : methods)
-            if (f.picture == m.picture && !f.warm && (f.name == "djpeg" || f.name == "Qt, into a touched buffer")) {
+            if (f.picture == m.picture && !f.warm &&
+                (f.name == "djpeg" || f.name == "Qt, into a touched buffer")) {
                 std::vector<double> value, floor;
                 for (const Sample& s : m.samples)
                     value.push_back(s.ms);
@@ -447,10 +446,10 @@ int main(int argc, char** argv)
         "drawn as the wait window shows them. Fitted frame: the fitted map painted from the finished "
         "picture.\n\n",
         runs);
-    std::printf(
-        "| picture | method | load ms | x floor | x floor per round | warm ms | x floor | CPU ms | peak RSS MiB | "
-        "x RGB32 | first band ms | fitted frame ms | longest UI stall ms |\n"
-        "|---|---|---|---|---|---|---|---|---|---|---|---|---|\n");
+    std::printf("| picture | method | load ms | x floor | x floor per round | warm ms | x floor | CPU ms | "
+                "peak RSS MiB | "
+                "x RGB32 | first band ms | fitted frame ms | longest UI stall ms |\n"
+                "|---|---|---|---|---|---|---|---|---|---|---|---|---|\n");
     for (const Row& r : rows) {
         if (r.warm)
             continue;
@@ -467,9 +466,9 @@ int main(int argc, char** argv)
             if (p.name == r.picture)
                 rgb32 = 4.0 * p.size.width() * p.size.height() / (1 << 20);
         auto ratio = [&](double v) { return floor > 0 && v > 0 ? cell(v / floor, 2) : QStringLiteral("-"); };
-        std::printf("| %s | %s | %s | %s | %s | %s | %s | %s | %s | %s | %s | %s | %s |\n", qPrintable(r.picture),
-                    qPrintable(r.method), qPrintable(cell(r.median.ms)), qPrintable(ratio(r.median.ms)),
-                    qPrintable(cell(r.roundRatio, 2)),
+        std::printf("| %s | %s | %s | %s | %s | %s | %s | %s | %s | %s | %s | %s | %s |\n",
+                    qPrintable(r.picture), qPrintable(r.method), qPrintable(cell(r.median.ms)),
+                    qPrintable(ratio(r.median.ms)), qPrintable(cell(r.roundRatio, 2)),
                     qPrintable(cell(warmMs)), qPrintable(ratio(warmMs)), qPrintable(cell(r.median.cpuMs)),
                     qPrintable(cell(r.median.rssMb)),
                     qPrintable(r.median.rssMb > 0 ? cell(r.median.rssMb / rgb32, 2) : QStringLiteral("-")),

@@ -22,8 +22,7 @@ void raiseQtCap(const LoadLimits& limits)
 
 } // namespace
 
-MapLoader::MapLoader(LoadLimits limits, QObject* parent)
-    : QObject(parent), m_limits(limits)
+MapLoader::MapLoader(LoadLimits limits, QObject* parent) : QObject(parent), m_limits(limits)
 {
     qRegisterMetaType<MapPicturePtr>("MapPicturePtr");
     raiseQtCap(m_limits);
@@ -78,10 +77,4 @@ void MapLoader::start(const QString& path)
             return;
         post([this, picture, error] { emit finished(picture, error); });
     });
-}
-
-MapPicturePtr MapLoader::loadBlocking(const QString& path, QString* error, LoadLimits limits)
-{
-    raiseQtCap(limits);
-    return LoadJob::run(path, limits, LoadJob::Hooks{}, error);
 }

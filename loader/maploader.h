@@ -22,9 +22,6 @@ public:
     void start(const QString& path); // a load still running is abandoned first
     bool isRunning() const;
 
-    static MapPicturePtr loadBlocking(const QString& path, QString* error,
-                                      LoadLimits limits = LoadLimits::fromMachine());
-
 signals:
     void progress(int percent); // 0..100, never backwards
     // Rows [first, end) of `sketch`, a small copy of the map being loaded, are finished and will not

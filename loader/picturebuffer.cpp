@@ -6,7 +6,6 @@
 namespace
 {
 
-std::atomic<qint64> allocatedBytes{0};
 std::atomic<PictureBuffer::Pages> pageKind{PictureBuffer::Pages::Plain};
 
 constexpr qsizetype hugePage = PictureBuffer::hugePageBytes;
@@ -43,10 +42,7 @@ QImage PictureBuffer::allocate(QSize size, QImage::Format format)
     const qsizetype stride = qsizetype(size.width()) * 4;
     const qsizetype bytes = stride * size.height();
     if (bytes < ownMappingFrom) {
-        QImage img(size, format);
-        if (!img.isNull())
-            allocatedBytes += img.sizeInBytes();
-        return img;
+        return QImage(size, format);
     }
     // Aligned to huge pages, so that each 2 MiB of the picture can be one when that kind is chosen.
     const size_t length = size_t((bytes + hugePage - 1) / hugePage * hugePage);
@@ -61,20 +57,9 @@ QImage PictureBuffer::allocate(QSize size, QImage::Format format)
     if (start + spare > aligned)
         munmap(reinterpret_cast<void*>(aligned + length), start + spare - aligned);
     void* address = reinterpret_cast<void*>(aligned);
-    if (pageKind != Pages::Probe)
-        madvise(address, length, pageKind == Pages::Huge ? MADV_HUGEPAGE : MADV_NOHUGEPAGE);
-    allocatedBytes += qint64(length);
+    madvise(address, length, pageKind == Pages::Huge ? MADV_HUGEPAGE : MADV_NOHUGEPAGE);
     return QImage(static_cast<uchar*>(address), size.width(), size.height(), stride, format, unmap,
                   new Mapping{address, length});
-}
-
-void PictureBuffer::choose(const uchar* start, qsizetype length, Pages kind)
-{
-    // A picture's own mapping starts on a huge page boundary; anything else came from the heap.
-    const quintptr at = reinterpret_cast<quintptr>(start);
-    if (kind == Pages::Probe || length <= 0 || at % quintptr(hugePage) != 0)
-        return;
-    madvise(const_cast<uchar*>(start), size_t(length), kind == Pages::Huge ? MADV_HUGEPAGE : MADV_NOHUGEPAGE);
 }
 
 void PictureBuffer::populate(const uchar* start, qsizetype length)
@@ -89,9 +74,4 @@ void PictureBuffer::populate(const uchar* start, qsizetype length)
     Q_UNUSED(start);
     Q_UNUSED(length);
 #endif
-}
-
-qint64 PictureBuffer::totalAllocated()
-{
-    return allocatedBytes.load();
 }
