@@ -1,5 +1,6 @@
 #include "program.h"
 
+#include "checkedmath.h"
 #include "filedialog.h"
 #include "folderof.h"
 #include "frmmain.h"
@@ -10,7 +11,6 @@
 #include "helpviewer.h"
 #include "maker.h"
 #include "messageboxes.h"
-#include "checkedmath.h"
 #include "processexit.h"
 #include "recentfiles.h"
 #include "scalesettings.h"
@@ -107,11 +107,14 @@ bool Program::OpenMap(const QString& FileName)
             }
             chosen = *picked;
         }
-        // The main window closes while the map loads, but is only destroyed once the new one has loaded:
-        // a map that cannot be opened leaves the open one as it was.
+        // The decoding starts before anything is drawn. The main window steps aside while the map loads,
+        // but is only destroyed once the new one has loaded: a map that cannot be opened leaves the open
+        // one as it was. The new one is built meanwhile, once the wait window is up.
+        m_loader.start(chosen);
         m_frmMain->Withdraw();
+        QMetaObject::invokeMethod(m_frmMain.get(), &FrmMain::Prepare, Qt::QueuedConnection);
         QString error;
-        if (MapPicturePtr picture = FrmWait::LoadMap(chosen, &error)) {
+        if (MapPicturePtr picture = FrmWait::ShowWhile(m_loader, &error)) {
             ShowMap(chosen, std::move(picture));
             return true;
         }

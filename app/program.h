@@ -1,5 +1,6 @@
 #pragma once
 
+#include "maploader.h"
 #include "mappicture.h"
 #include "scalefactors.h"
 
@@ -85,6 +86,7 @@ private:
     AppState m_state;
     std::unique_ptr<FrmMain> m_frmMain;
     std::unique_ptr<frmOpenImg> m_frmOpenImg;
+    MapLoader m_loader;
     bool m_opening = false;
     bool m_ending = false;
     bool m_ended = false;

@@ -22,10 +22,9 @@ void raiseQtCap(const LoadLimits& limits)
 
 } // namespace
 
-MapLoader::MapLoader(LoadLimits limits, QObject* parent) : QObject(parent), m_limits(limits)
+MapLoader::MapLoader(QObject* parent) : QObject(parent)
 {
     qRegisterMetaType<MapPicturePtr>("MapPicturePtr");
-    raiseQtCap(m_limits);
 }
 
 MapLoader::~MapLoader()
@@ -48,11 +47,11 @@ bool MapLoader::isRunning() const
     return m_future.isRunning();
 }
 
-void MapLoader::start(const QString& path)
+void MapLoader::start(const QString& path, LoadLimits limits)
 {
     abandon();
+    raiseQtCap(limits);
     const int generation = m_generation;
-    const LoadLimits limits = m_limits;
     // Everything posted back is checked against the generation, so a load abandoned by a newer one
     // cannot deliver late signals.
     auto post = [this, generation](auto call) {

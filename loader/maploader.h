@@ -16,10 +16,11 @@ class MapLoader : public QObject
 {
     Q_OBJECT
 public:
-    explicit MapLoader(LoadLimits limits = LoadLimits::fromMachine(), QObject* parent = nullptr);
+    explicit MapLoader(QObject* parent = nullptr);
     ~MapLoader() override; // abandons a load still running and waits for its threads
 
-    void start(const QString& path); // a load still running is abandoned first
+    // A load still running is abandoned first. The limit is the machine's as it stands when the load starts.
+    void start(const QString& path, LoadLimits limits = LoadLimits::fromMachine());
     bool isRunning() const;
 
 signals:
@@ -33,7 +34,6 @@ signals:
 private:
     void abandon();
 
-    LoadLimits m_limits;
     QFuture<void> m_future;
     std::atomic<bool> m_stop{false};
     int m_generation = 0; // drops signals still queued from an abandoned load

@@ -60,16 +60,20 @@ std::optional<QString> QtFileDialog::getOpenFileName(const FileDialogRequest& re
     // configuration folder. The program writes nothing there but its own settings: that file goes to a
     // scratch folder, removed with the dialog. (The program's settings are an INI file, which this leaves
     // where it is.)
-    QTemporaryDir scratch;
-    if (scratch.isValid())
-        QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, scratch.path());
+    auto scratch = std::make_unique<QTemporaryDir>();
+    if (scratch->isValid())
+        QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, scratch->path());
 
     std::unique_ptr<QFileDialog> dialog = build(request);
     const bool accepted = dialog->exec() == QDialog::Accepted;
     m_selectedFilter = selectedFilterIndex(*dialog);
     const QStringList chosen = dialog->selectedFiles();
-    dialog.reset(); // it writes its history as it goes, into the scratch folder
     if (!accepted || chosen.isEmpty())
-        return std::nullopt;
+        return std::nullopt; // taken down at once: a cancel may end the program
+    // Taking the dialog down (it writes its history, into the scratch folder, which then goes) waits until
+    // the event loop is back, where the chosen map is already loading: it took up to 20 ms.
+    QMetaObject::invokeMethod(
+        qApp, [dialog = dialog.release(), scratch = scratch.release()] { delete dialog, delete scratch; },
+        Qt::QueuedConnection);
     return chosen.first();
 }

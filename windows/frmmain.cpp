@@ -49,7 +49,8 @@ FrmMain::FrmMain(const ScaleFactors& CurrentFactors, const QString& AppVersion, 
 
 FrmMain::~FrmMain()
 {
-    delete m_window.data();
+    delete m_c.window.data();
+    delete m_next.window.data();
 }
 
 QWidget* FrmMain::twipsWidget(QWidget* w, double left, double top, double width, double height) const
@@ -58,59 +59,75 @@ QWidget* FrmMain::twipsWidget(QWidget* w, double left, double top, double width,
     return w;
 }
 
-void FrmMain::Load(MapPicturePtr picture, const QString& MapFile, const QStringList& recent)
+void FrmMain::build()
 {
-    if (m_window)
-        Unload();
-    m_window = new FrmMainWindow;
-    m_window->setObjectName(QStringLiteral("FrmMain"));
-    m_window->setAttribute(Qt::WA_DeleteOnClose, false);
-    connect(m_window, &FrmMainWindow::closeRequested, this, &FrmMain::exitRequested);
+    m_c.window = new FrmMainWindow;
+    m_c.window->setObjectName(QStringLiteral("FrmMain"));
+    m_c.window->setAttribute(Qt::WA_DeleteOnClose, false);
+    connect(m_c.window, &FrmMainWindow::closeRequested, this, &FrmMain::exitRequested);
     // Drops anywhere on the window come to it (no control of its own takes one) and go to eventFilter.
-    m_window->setAcceptDrops(true);
-    m_window->installEventFilter(this);
+    m_c.window->setAcceptDrops(true);
+    m_c.window->installEventFilter(this);
     m_twips = m_screen.twips();
-    auto* client = new ClientArea(m_popUp, m_window);
+    auto* client = new ClientArea(m_c.popUp, m_c.window);
     client->setObjectName(QStringLiteral("Client"));
-    m_window->setCentralWidget(client);
+    m_c.window->setCentralWidget(client);
     // The size it will have once maximized, so that the map is fitted once, to the final viewport.
-    m_window->resize(m_screen.workArea().size());
+    m_c.window->resize(m_screen.workArea().size());
     buildMenus();
     buildToolbar(client);
-    m_mapView = new MapView(m_viewFields, client, m_screen);
-    m_mapView->setParent(m_window);
+    m_c.mapView = new MapView(m_viewFields, client, m_screen);
+    m_c.mapView->setParent(m_c.window);
     // Tab goes round the map, then the meters and their names.
-    QWidget::setTabOrder(m_mapView->viewport(), m_text7);
-    QWidget::setTabOrder(m_text7, m_text14);
-    QWidget::setTabOrder(m_text14, m_text8);
-    QWidget::setTabOrder(m_text8, m_text15);
-    connect(m_mapView, &MapView::Image1_MouseDown, this, [this](int Button, int, float X, float Y) {
+    QWidget::setTabOrder(m_c.mapView->viewport(), m_c.text7);
+    QWidget::setTabOrder(m_c.text7, m_c.text14);
+    QWidget::setTabOrder(m_c.text14, m_c.text8);
+    QWidget::setTabOrder(m_c.text8, m_c.text15);
+    connect(m_c.mapView, &MapView::Image1_MouseDown, this, [this](int Button, int, float X, float Y) {
         show(m_measurement.Image1_MouseDown(Button, X, Y, context()));
     });
-    connect(m_mapView, &MapView::Image1_MouseMove, this, [this](int Button, int, float X, float Y) {
+    connect(m_c.mapView, &MapView::Image1_MouseMove, this, [this](int Button, int, float X, float Y) {
         show(m_measurement.Image1_MouseMove(Button, X, Y, context()));
     });
-    connect(m_mapView, &MapView::Image1_MouseUp, this, [this](int Button, int, float X, float Y) {
+    connect(m_c.mapView, &MapView::Image1_MouseUp, this, [this](int Button, int, float X, float Y) {
         show(m_measurement.Image1_MouseUp(Button, X, Y, context()));
     });
-    connect(m_mapView, &MapView::Image1_DragLost, this, [this] { show(m_measurement.endDrag(context())); });
-    connect(m_mapView, &MapView::Frame1_MouseUp, this, [this](int Button, int, float, float) {
+    connect(m_c.mapView, &MapView::Image1_DragLost, this, [this] { show(m_measurement.endDrag(context())); });
+    connect(m_c.mapView, &MapView::Frame1_MouseUp, this, [this](int Button, int, float, float) {
         if (Button == 2)
             showPopUp();
     });
-    connect(m_mapView, &MapView::navigationRequested, this, &FrmMain::navigate);
-    connect(m_mapView, &MapView::Frame1_MouseMove, this, [this](int Button, int, float X, float Y) {
+    connect(m_c.mapView, &MapView::navigationRequested, this, &FrmMain::navigate);
+    connect(m_c.mapView, &MapView::Frame1_MouseMove, this, [this](int Button, int, float X, float Y) {
         if (Button == 1) {
-            m_text10->setText(QString::number(X));
-            m_text11->setText(QString::number(Y));
+            m_c.text10->setText(QString::number(X));
+            m_c.text11->setText(QString::number(Y));
         }
     });
+}
+
+void FrmMain::Prepare()
+{
+    if (m_next.window)
+        return;
+    // The building code fills m_c; the window shown stays in m_next meanwhile. The new window's client
+    // area refers to m_c's pop-up, which is its own once the two change places.
+    std::swap(m_c, m_next);
+    build();
+    std::swap(m_c, m_next);
+}
+
+void FrmMain::Load(MapPicturePtr picture, const QString& MapFile, const QStringList& recent)
+{
+    Prepare();
+    Unload();
+    std::swap(m_c, m_next);
 
     // Form_Load
-    m_window->setWindowTitle(QStringLiteral("Mapwheel v") + m_appVersion + QLatin1Char(' ') +
-                             QString::fromUtf8(Maker::CaptionNotice) + QStringLiteral(":-  ") + MapFile);
-    m_mapView->FitToScreen();
-    m_mapView->loadPicture(std::move(picture));
+    m_c.window->setWindowTitle(QStringLiteral("Mapwheel v") + m_appVersion + QLatin1Char(' ') +
+                               QString::fromUtf8(Maker::CaptionNotice) + QStringLiteral(":-  ") + MapFile);
+    m_c.mapView->FitToScreen();
+    m_c.mapView->loadPicture(std::move(picture));
     ZoomToFit();
     setUnitNames(m_factors.Unit1(), m_factors.Unit2());
     UpdateMRUList(recent);
@@ -118,15 +135,10 @@ void FrmMain::Load(MapPicturePtr picture, const QString& MapFile, const QStringL
 
 void FrmMain::Unload(bool now)
 {
-    if (!m_window)
+    if (!m_c.window)
         return;
-    FrmMainWindow* old = m_window;
-    m_window = nullptr;
-    m_mapView = nullptr;
-    m_text7 = m_text8 = m_text14 = m_text15 = m_text5 = m_text10 = m_text11 = nullptr;
-    m_fileMenu = m_popUp = nullptr;
-    m_menuSep2 = nullptr;
-    m_mnuMRU.clear();
+    FrmMainWindow* old = m_c.window;
+    m_c = Controls();
     old->hide();
     if (now)
         delete old;
@@ -136,43 +148,43 @@ void FrmMain::Unload(bool now)
 
 void FrmMain::Show()
 {
-    if (!m_window)
+    if (!m_c.window)
         return;
-    m_window->showMaximized();
-    m_window->raise();
-    m_window->activateWindow();
-    m_mapView->focusMap(); // the arrow keys and Page Up/Down move the map at once
+    m_c.window->showMaximized();
+    m_c.window->raise();
+    m_c.window->activateWindow();
+    m_c.mapView->focusMap(); // the arrow keys and Page Up/Down move the map at once
 }
 
 void FrmMain::Withdraw()
 {
-    if (m_window)
-        m_window->hide();
+    if (m_c.window)
+        m_c.window->hide();
 }
 
 void FrmMain::Restore()
 {
-    if (!m_window)
+    if (!m_c.window)
         return;
-    m_window->show(); // keeps the state it had, maximized or not
-    m_window->raise();
-    m_window->activateWindow();
+    m_c.window->show(); // keeps the state it had, maximized or not
+    m_c.window->raise();
+    m_c.window->activateWindow();
 }
 
 void FrmMain::setUnitNames(const QString& Unit1, const QString& Unit2)
 {
-    if (m_text14) {
-        m_text14->setText(Unit1);
-        m_text15->setText(Unit2);
+    if (m_c.text14) {
+        m_c.text14->setText(Unit1);
+        m_c.text15->setText(Unit2);
     }
 }
 
 void FrmMain::show(const MeasureOutcome& outcome)
 {
-    if (outcome.readouts && m_window) {
-        m_text7->setText(outcome.readouts->Text7);
-        m_text8->setText(outcome.readouts->Text8);
-        m_text5->setText(outcome.readouts->Text5);
+    if (outcome.readouts && m_c.window) {
+        m_c.text7->setText(outcome.readouts->Text7);
+        m_c.text8->setText(outcome.readouts->Text8);
+        m_c.text5->setText(outcome.readouts->Text5);
     }
     for (const Prompt& p : outcome.prompts)
         m_messages.show(p.title, p.text, p.icon);
@@ -184,8 +196,8 @@ void FrmMain::show(const MeasureOutcome& outcome)
 
 void FrmMain::showPopUp()
 {
-    if (m_popUp)
-        m_popUp->popup(QCursor::pos());
+    if (m_c.popUp)
+        m_c.popUp->popup(QCursor::pos());
 }
 
 void FrmMain::calibrate()
@@ -201,34 +213,34 @@ void FrmMain::Reset()
 // A zoom while the left button is held on the map would mix two scales in one drag: it is refused.
 void FrmMain::ZoomIn()
 {
-    if (m_mapView && !m_measurement.leftDragInProgress())
-        m_mapView->ZoomIn();
+    if (m_c.mapView && !m_measurement.leftDragInProgress())
+        m_c.mapView->ZoomIn();
 }
 
 void FrmMain::ZoomOut()
 {
-    if (m_mapView && !m_measurement.leftDragInProgress())
-        m_mapView->ZoomOut();
+    if (m_c.mapView && !m_measurement.leftDragInProgress())
+        m_c.mapView->ZoomOut();
 }
 
 // Keys and the wheel over the map: zooms run as the commands do, scrolls as the bars do; neither during a
 // drag, whose stored points would then belong to another view.
 void FrmMain::navigate(const ViewNavigation& n)
 {
-    if (!m_mapView || m_measurement.leftDragInProgress())
+    if (!m_c.mapView || m_measurement.leftDragInProgress())
         return;
     if (n.kind == ViewNavigation::ZoomIn)
         ZoomIn();
     else if (n.kind == ViewNavigation::ZoomOut)
         ZoomOut();
     else if (n.kind == ViewNavigation::Scroll)
-        m_mapView->scrollBy(n.orientation, n.steps, n.page);
+        m_c.mapView->scrollBy(n.orientation, n.steps, n.page);
 }
 
 void FrmMain::ZoomToFit()
 {
-    if (m_mapView && !m_measurement.leftDragInProgress())
-        m_mapView->ZoomToFit();
+    if (m_c.mapView && !m_measurement.leftDragInProgress())
+        m_c.mapView->ZoomToFit();
 }
 
 void FrmMain::OpenAnotherMap()
@@ -242,7 +254,7 @@ void FrmMain::OpenAnotherMap()
 bool FrmMain::eventFilter(QObject* watched, QEvent* event)
 {
     const QEvent::Type type = event->type();
-    if (watched != m_window ||
+    if (watched != m_c.window ||
         (type != QEvent::DragEnter && type != QEvent::DragMove && type != QEvent::Drop))
         return false;
     auto* drop = static_cast<QDropEvent*>(event);
@@ -264,20 +276,20 @@ bool FrmMain::eventFilter(QObject* watched, QEvent* event)
 
 void FrmMain::OpenRecent(int index)
 {
-    if (index < 0 || index >= m_mnuMRU.size())
+    if (index < 0 || index >= m_c.mnuMRU.size())
         return;
-    emit openRequested(m_mnuMRU[index]->data().toString());
+    emit openRequested(m_c.mnuMRU[index]->data().toString());
 }
 
 void FrmMain::ShowReadMe()
 {
-    FrmReadMe readMe(m_window);
+    FrmReadMe readMe(m_c.window);
     readMe.exec();
 }
 
 void FrmMain::ShowAbout()
 {
     // Its OK brings the main window back to the front.
-    FrmAbout about(m_appVersion, m_window);
+    FrmAbout about(m_appVersion, m_c.window);
     about.exec();
 }

@@ -2,9 +2,9 @@
 
 #include "mappicture.h"
 #include "measurement.h"
-#include "workarea.h"
 #include "viewfields.h"
 #include "viewnavigation.h"
+#include "workarea.h"
 
 #include <QMainWindow>
 #include <QPointer>
@@ -48,8 +48,12 @@ public:
             const WorkAreaSource& screen);
     ~FrmMain() override;
 
-    // Builds the window around an already decoded picture and runs its load procedure; not yet shown.
-    // The caption names MapFile; the recent-files menu shows `recent`.
+    // Builds the next window and its controls, hidden, while a map loads (once; a failed open keeps it
+    // for the next), so that the picture alone is left to put in once it comes.
+    void Prepare();
+    // Puts the picture into the next window (built now unless prepared), in place of the window shown,
+    // and runs its load procedure; not yet shown. The caption names MapFile; the recent-files menu shows
+    // `recent`.
     void Load(MapPicturePtr picture, const QString& MapFile, const QStringList& recent);
     // Closes the window. It is destroyed at once unless `now` is false (then when its event loop gets
     // back to it); at once is right only where none of its handlers can be running.
@@ -58,7 +62,7 @@ public:
     // While another map loads the window steps aside, as it was; after a failed open it comes back as it was.
     void Withdraw();
     void Restore();
-    QMainWindow* window() const { return m_window.data(); }
+    QMainWindow* window() const { return m_c.window.data(); }
 
     void calibrate();
     // While the program opens a map, a map dropped on the window is refused.
@@ -80,6 +84,7 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    void build(); // the window and its controls, into m_c
     void buildMenus();
     void buildToolbar(QWidget* client);
     void UpdateMRUList(const QStringList& recent);
@@ -106,18 +111,24 @@ private:
     ViewFields m_viewFields;
     Measurement m_measurement;
 
-    QPointer<FrmMainWindow> m_window;
-    MapView* m_mapView = nullptr;
+    // The controls of one load of the window. m_c is the window shown; m_next is built while a map
+    // loads, hidden, and takes its place when the picture comes.
+    struct Controls {
+        QPointer<FrmMainWindow> window;
+        MapView* mapView = nullptr;
+        QLineEdit* text7 = nullptr;
+        QLineEdit* text8 = nullptr;
+        QLineEdit* text14 = nullptr;
+        QLineEdit* text15 = nullptr;
+        QLineEdit* text5 = nullptr;
+        QLineEdit* text10 = nullptr;
+        QLineEdit* text11 = nullptr;
+        QMenu* fileMenu = nullptr;
+        QMenu* popUp = nullptr;
+        QAction* menuSep2 = nullptr;
+        QList<QAction*> mnuMRU;
+    };
+    Controls m_c;
+    Controls m_next;
     TwipsMapping m_twips;
-    QLineEdit* m_text7 = nullptr;
-    QLineEdit* m_text8 = nullptr;
-    QLineEdit* m_text14 = nullptr;
-    QLineEdit* m_text15 = nullptr;
-    QLineEdit* m_text5 = nullptr;
-    QLineEdit* m_text10 = nullptr;
-    QLineEdit* m_text11 = nullptr;
-    QMenu* m_fileMenu = nullptr;
-    QMenu* m_popUp = nullptr;
-    QAction* m_menuSep2 = nullptr;
-    QList<QAction*> m_mnuMRU;
 };

@@ -36,7 +36,7 @@ QLineEdit* readout(QWidget* parent, const char* name, const char* accessible, co
     auto* box = new QLineEdit(text, parent);
     box->setObjectName(QLatin1String(name));
     box->setAccessibleName(QLatin1String(accessible));
-    box->setReadOnly(true); // Tab reaches it to read or copy, never to edit
+    box->setReadOnly(true);     // Tab reaches it to read or copy, never to edit
     box->setAcceptDrops(false); // a map dropped on it goes to the window
     QPalette pal = box->palette();
     pal.setColor(QPalette::Text, colour);
@@ -55,14 +55,14 @@ QLineEdit* readout(QWidget* parent, const char* name, const char* accessible, co
 
 void FrmMain::buildMenus()
 {
-    QMenuBar* bar = m_window->menuBar();
+    QMenuBar* bar = m_c.window->menuBar();
     // The first key is the one the menu shows; the others are the desktop's usual keys for the command.
     auto item = [this](QMenu* menu, const char* name, const QString& caption, const QList<QKeySequence>& keys,
                        auto handler) {
         QAction* a = menu->addAction(caption);
         a->setObjectName(QLatin1String(name));
         a->setShortcuts(keys);
-        QObject::connect(a, &QAction::triggered, m_window, handler);
+        QObject::connect(a, &QAction::triggered, m_c.window, handler);
         return a;
     };
     auto separator = [](QMenu* menu, const char* name) {
@@ -71,16 +71,16 @@ void FrmMain::buildMenus()
         return s;
     };
 
-    m_fileMenu = bar->addMenu(QStringLiteral("&File"));
-    m_fileMenu->setObjectName(QStringLiteral("menufile"));
-    item(m_fileMenu, "menuOpen", QStringLiteral("&Open Another Map"), {QKeySequence(Qt::CTRL | Qt::Key_O)},
+    m_c.fileMenu = bar->addMenu(QStringLiteral("&File"));
+    m_c.fileMenu->setObjectName(QStringLiteral("menufile"));
+    item(m_c.fileMenu, "menuOpen", QStringLiteral("&Open Another Map"), {QKeySequence(Qt::CTRL | Qt::Key_O)},
          [this] { OpenAnotherMap(); });
-    separator(m_fileMenu, "menusep1");
-    QAction* first = item(m_fileMenu, "mnuMRU_0", QString(), {}, [this] { OpenRecent(0); });
-    m_mnuMRU.append(first);
-    m_menuSep2 = separator(m_fileMenu, "menuSep2");
-    m_menuSep2->setVisible(false);
-    item(m_fileMenu, "menuExit", QStringLiteral("E&xit"), {QKeySequence(Qt::CTRL | Qt::Key_Q)},
+    separator(m_c.fileMenu, "menusep1");
+    QAction* first = item(m_c.fileMenu, "mnuMRU_0", QString(), {}, [this] { OpenRecent(0); });
+    m_c.mnuMRU.append(first);
+    m_c.menuSep2 = separator(m_c.fileMenu, "menuSep2");
+    m_c.menuSep2->setVisible(false);
+    item(m_c.fileMenu, "menuExit", QStringLiteral("E&xit"), {QKeySequence(Qt::CTRL | Qt::Key_Q)},
          [this] { emit exitRequested(); });
 
     QMenu* view = bar->addMenu(QStringLiteral("&View"));
@@ -109,36 +109,37 @@ void FrmMain::buildMenus()
     item(help, "menuAbout", QStringLiteral("&About Mapwheel"), {}, [this] { ShowAbout(); });
 
     // Hidden from the menu bar; shown only at the pointer.
-    m_popUp = new QMenu(QStringLiteral("Pop-up"), m_window);
-    m_popUp->setObjectName(QStringLiteral("mnuPopUp"));
-    item(m_popUp, "PopMenuOpen", QStringLiteral("&Open Another Map"), {}, [this] { OpenAnotherMap(); });
-    separator(m_popUp, "PopMenuSep1");
-    item(m_popUp, "PopMenuZoomIn", QStringLiteral("Zoom &In"), {}, [this] { ZoomIn(); });
-    item(m_popUp, "PopMenuZoomOut", QStringLiteral("Zoom &Out"), {}, [this] { ZoomOut(); });
-    item(m_popUp, "PopMenuZoomToFit", QStringLiteral("Zoom to &Fit"), {}, [this] { ZoomToFit(); });
-    separator(m_popUp, "PopMenuSep2");
-    item(m_popUp, "PopMenuRecal", QStringLiteral("&Recalibrate"), {}, [this] { calibrate(); });
-    item(m_popUp, "PopMenuOptions", QStringLiteral("&Scale Factors..."), {},
+    m_c.popUp = new QMenu(QStringLiteral("Pop-up"), m_c.window);
+    m_c.popUp->setObjectName(QStringLiteral("mnuPopUp"));
+    item(m_c.popUp, "PopMenuOpen", QStringLiteral("&Open Another Map"), {}, [this] { OpenAnotherMap(); });
+    separator(m_c.popUp, "PopMenuSep1");
+    item(m_c.popUp, "PopMenuZoomIn", QStringLiteral("Zoom &In"), {}, [this] { ZoomIn(); });
+    item(m_c.popUp, "PopMenuZoomOut", QStringLiteral("Zoom &Out"), {}, [this] { ZoomOut(); });
+    item(m_c.popUp, "PopMenuZoomToFit", QStringLiteral("Zoom to &Fit"), {}, [this] { ZoomToFit(); });
+    separator(m_c.popUp, "PopMenuSep2");
+    item(m_c.popUp, "PopMenuRecal", QStringLiteral("&Recalibrate"), {}, [this] { calibrate(); });
+    item(m_c.popUp, "PopMenuOptions", QStringLiteral("&Scale Factors..."), {},
          [this] { emit scalingRequested(); });
-    separator(m_popUp, "PopMenuSep3");
-    item(m_popUp, "PopMenuReset", QStringLiteral("R&eset"), {}, [this] { Reset(); });
+    separator(m_c.popUp, "PopMenuSep3");
+    item(m_c.popUp, "PopMenuReset", QStringLiteral("R&eset"), {}, [this] { Reset(); });
 
     // The pop-up by keyboard opens over the middle of the view, from wherever the focus is in the window.
-    auto* popUpKey = new QAction(m_window);
+    auto* popUpKey = new QAction(m_c.window);
     popUpKey->setShortcuts({QKeySequence(Qt::Key_Menu), QKeySequence(Qt::SHIFT | Qt::Key_F10)});
-    m_window->addAction(popUpKey);
-    QObject::connect(popUpKey, &QAction::triggered, m_window, [this] {
-        if (!m_popUp || !m_mapView || m_measurement.leftDragInProgress())
+    m_c.window->addAction(popUpKey);
+    QObject::connect(popUpKey, &QAction::triggered, m_c.window, [this] {
+        if (!m_c.popUp || !m_c.mapView || m_measurement.leftDragInProgress())
             return;
         // On a meter or its unit the keys open that box's own menu (Copy, Select All), as a right click does.
         QWidget* focus = QApplication::focusWidget();
-        if (focus && (focus == m_text7 || focus == m_text8 || focus == m_text14 || focus == m_text15)) {
+        if (focus &&
+            (focus == m_c.text7 || focus == m_c.text8 || focus == m_c.text14 || focus == m_c.text15)) {
             const QPoint centre = focus->rect().center();
             QContextMenuEvent menuKey(QContextMenuEvent::Keyboard, centre, focus->mapToGlobal(centre));
             QCoreApplication::sendEvent(focus, &menuKey);
             return;
         }
-        m_popUp->popup(m_mapView->popUpPoint());
+        m_c.popUp->popup(m_c.mapView->popUpPoint());
     });
 }
 
@@ -172,22 +173,22 @@ void FrmMain::buildToolbar(QWidget* client)
         twipsWidget(button, b.left, 0, 480, 480);
         button->setIconSize(button->size() * 0.8);
         auto action = b.action;
-        QObject::connect(button, &QToolButton::clicked, m_window, [this, action] { (this->*action)(); });
+        QObject::connect(button, &QToolButton::clicked, m_c.window, [this, action] { (this->*action)(); });
     }
 
     const QColor blue(0, 0, 192), green(0, 192, 0);
-    m_text7 = readout(strip, "Text7", "Primary distance", QStringLiteral("0.000"), true, blue);
-    m_text14 = readout(strip, "Text14", "Primary unit", QStringLiteral("Kilometres"), false, blue);
-    m_text8 = readout(strip, "Text8", "Secondary distance", QStringLiteral("0.000"), true, green);
-    m_text15 = readout(strip, "Text15", "Secondary unit", QStringLiteral("Miles"), false, green);
-    twipsWidget(m_text7, 3480, 60, 1692, 480);
-    twipsWidget(m_text14, 5232, 60, 1572, 480);
-    twipsWidget(m_text8, 6864, 60, 1692, 480);
-    twipsWidget(m_text15, 8616, 60, 1572, 480);
-    m_text5 = readout(strip, "Text5", "Sample count", QStringLiteral("Text5"), false, blue);
-    m_text10 = readout(strip, "Text10", "Pointer X", QString(), false, blue);
-    m_text11 = readout(strip, "Text11", "Pointer Y", QString(), false, blue);
-    for (QLineEdit* hidden : {m_text5, m_text10, m_text11}) {
+    m_c.text7 = readout(strip, "Text7", "Primary distance", QStringLiteral("0.000"), true, blue);
+    m_c.text14 = readout(strip, "Text14", "Primary unit", QStringLiteral("Kilometres"), false, blue);
+    m_c.text8 = readout(strip, "Text8", "Secondary distance", QStringLiteral("0.000"), true, green);
+    m_c.text15 = readout(strip, "Text15", "Secondary unit", QStringLiteral("Miles"), false, green);
+    twipsWidget(m_c.text7, 3480, 60, 1692, 480);
+    twipsWidget(m_c.text14, 5232, 60, 1572, 480);
+    twipsWidget(m_c.text8, 6864, 60, 1692, 480);
+    twipsWidget(m_c.text15, 8616, 60, 1572, 480);
+    m_c.text5 = readout(strip, "Text5", "Sample count", QStringLiteral("Text5"), false, blue);
+    m_c.text10 = readout(strip, "Text10", "Pointer X", QString(), false, blue);
+    m_c.text11 = readout(strip, "Text11", "Pointer Y", QString(), false, blue);
+    for (QLineEdit* hidden : {m_c.text5, m_c.text10, m_c.text11}) {
         hidden->hide();
         hidden->setFocusPolicy(Qt::NoFocus);
     }
@@ -198,18 +199,18 @@ void FrmMain::UpdateMRUList(const QStringList& recent)
     // Element 0 exists from the start; the others are made here, each load starting afresh.
     for (int i = 0; i < recent.size(); ++i) {
         QAction* a;
-        if (i < m_mnuMRU.size()) {
-            a = m_mnuMRU[i];
+        if (i < m_c.mnuMRU.size()) {
+            a = m_c.mnuMRU[i];
         } else {
-            a = new QAction(m_fileMenu);
+            a = new QAction(m_c.fileMenu);
             a->setObjectName(QStringLiteral("mnuMRU_%1").arg(i));
-            m_fileMenu->insertAction(m_menuSep2, a);
-            QObject::connect(a, &QAction::triggered, m_window, [this, i] { OpenRecent(i); });
-            m_mnuMRU.append(a);
+            m_c.fileMenu->insertAction(m_c.menuSep2, a);
+            QObject::connect(a, &QAction::triggered, m_c.window, [this, i] { OpenRecent(i); });
+            m_c.mnuMRU.append(a);
         }
         a->setText(menuTextFor(recent[i]));
         a->setData(recent[i]); // the path itself, never read back from the menu text
         a->setVisible(true);
     }
-    m_menuSep2->setVisible(true);
+    m_c.menuSep2->setVisible(true);
 }

@@ -38,7 +38,8 @@ public:
         if (firstRows) // the icon gives way to the map's outline
             update();
         else
-            update(placeOf(QRect(0, first, sketch.width(), end - first)).toAlignedRect().adjusted(-1, -1, 1, 1));
+            update(
+                placeOf(QRect(0, first, sketch.width(), end - first)).toAlignedRect().adjusted(-1, -1, 1, 1));
     }
 
 protected:
@@ -58,8 +59,8 @@ protected:
         p.setRenderHint(QPainter::SmoothPixmapTransform);
         const qsizetype bpl = m_sketch.bytesPerLine();
         for (const QRect& r : m_ready) {
-            const QImage rows(m_sketch.constBits() + qsizetype(r.top()) * bpl, m_sketch.width(), r.height(), bpl,
-                              m_sketch.format());
+            const QImage rows(m_sketch.constBits() + qsizetype(r.top()) * bpl, m_sketch.width(), r.height(),
+                              bpl, m_sketch.format());
             p.drawImage(placeOf(r), rows);
         }
     }
@@ -69,7 +70,8 @@ private:
     QRectF placeOf(const QRect& r) const
     {
         const double k = std::min(double(width()) / m_sketch.width(), double(height()) / m_sketch.height());
-        const double left = (width() - k * m_sketch.width()) / 2, top = (height() - k * m_sketch.height()) / 2;
+        const double left = (width() - k * m_sketch.width()) / 2,
+                     top = (height() - k * m_sketch.height()) / 2;
         return QRectF(left + k * r.left(), top + k * r.top(), k * r.width(), k * r.height());
     }
 
@@ -81,7 +83,7 @@ private:
 } // namespace
 
 // No parent: the main window may be rebuilt while this window is up.
-FrmWait::FrmWait(const QString& path) : QDialog(nullptr), m_path(path)
+FrmWait::FrmWait(MapLoader& loader) : QDialog(nullptr)
 {
     setObjectName(QStringLiteral("FrmWait"));
     setWindowTitle(QStringLiteral("Mapwheel"));
@@ -118,35 +120,23 @@ FrmWait::FrmWait(const QString& path) : QDialog(nullptr), m_path(path)
     layout->addWidget(frame);
     layout->addLayout(texts);
 
-    Timer1 = new QTimer(this);
-    Timer1->setSingleShot(true);
-    Timer1->setInterval(1);
-    connect(Timer1, &QTimer::timeout, this, &FrmWait::Timer1_Timer);
-    Timer1->start();
+    connect(&loader, &MapLoader::progress, ProgressBar1,
+            [this](int percent) { ProgressBar1->setValue(std::max(ProgressBar1->value(), percent)); });
+    connect(&loader, &MapLoader::sketchRows, Image1, [this](const QImage& sketch, int first, int end) {
+        static_cast<MapSketch*>(Image1)->addRows(sketch, first, end);
+    });
+    connect(&loader, &MapLoader::finished, this, &FrmWait::loaded);
     // The progress appears only when the loading is slow enough to need it.
     QTimer::singleShot(500, this, [this] { ProgressBar1->show(); });
 }
 
-MapPicturePtr FrmWait::LoadMap(const QString& path, QString* error)
+MapPicturePtr FrmWait::ShowWhile(MapLoader& loader, QString* error)
 {
-    FrmWait wait(path);
+    FrmWait wait(loader);
     wait.exec();
     if (!wait.m_picture && error)
         *error = wait.m_error;
     return std::move(wait.m_picture);
-}
-
-void FrmWait::Timer1_Timer()
-{
-    Timer1->stop();
-    m_loader = new MapLoader(LoadLimits::fromMachine(), this);
-    connect(m_loader, &MapLoader::progress, ProgressBar1,
-            [this](int percent) { ProgressBar1->setValue(std::max(ProgressBar1->value(), percent)); });
-    connect(m_loader, &MapLoader::sketchRows, Image1, [this](const QImage& sketch, int first, int end) {
-        static_cast<MapSketch*>(Image1)->addRows(sketch, first, end);
-    });
-    connect(m_loader, &MapLoader::finished, this, &FrmWait::loaded);
-    m_loader->start(m_path);
 }
 
 void FrmWait::reject()
