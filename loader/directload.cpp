@@ -55,6 +55,7 @@ std::optional<MapPicturePtr> loadDirect(const QString& path, const LoadLimits& l
         while (nextBand < bands && levels.bandEnd(nextBand) <= done) {
             const int band = nextBand++;
             helper.start([&levels, &sketch, band] {
+                YieldToDecoder();
                 levels.shrinkBand(band);
                 sketch.bandDone(band);
             });

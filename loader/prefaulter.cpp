@@ -4,6 +4,8 @@
 
 #include <algorithm>
 #include <chrono>
+#include <sys/resource.h>
+#include <unistd.h>
 
 void Prefaulter::waitForDecoder(qsizetype at) const
 {
@@ -11,8 +13,14 @@ void Prefaulter::waitForDecoder(qsizetype at) const
         std::this_thread::sleep_for(std::chrono::microseconds(500));
 }
 
+void YieldToDecoder()
+{
+    setpriority(PRIO_PROCESS, pid_t(gettid()), 10);
+}
+
 void Prefaulter::run()
 {
+    YieldToDecoder();
     const Span& picture = m_spans[0];
     qsizetype at = 0;
     // The copies are filled in step with the picture, so each is mapped in the same proportion.

@@ -75,6 +75,7 @@ MapPicturePtr loadWithQt(const QString& path, PictureHeader::Kind kind, const QB
             while (waiting > 0 && qint64(waiting - 1) * levels->bandRows() >= firstFilled) {
                 const int band = --waiting;
                 helper.start([&levels, &sketch, band] {
+                    YieldToDecoder();
                     levels->shrinkBand(band);
                     sketch->bandDone(band);
                 });
