@@ -3,4 +3,4 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/setup.sh
-exec build/app/mapwheel
+exec build/app/mapwheel "$@"
