@@ -1,4 +1,3 @@
-#include "mapview.h"
 #include "checkedmath.h"
 #include "workarea.h"
 #include "picturepainter.h"
@@ -6,11 +5,8 @@
 #include "viewmodel.h"
 #include "viewnavigation.h"
 
-#include <QApplication>
 #include <QPainter>
-#include <QScrollBar>
 #include <QTest>
-#include <QWheelEvent>
 
 namespace
 {
@@ -209,54 +205,6 @@ private slots:
             got = NavigationForKey(key, m);
         QCOMPARE(got.kind, last.kind);
         QCOMPARE(got, last);
-    }
-
-    // The real widgets: the wheel over the map and the keys on it move a shown bar through its rules (held
-    // at its ends, a page at a time); a hidden bar never moves, and a zoom is only asked for.
-    void keysAndWheelOnTheView()
-    {
-        QWidget client;
-        client.resize(800, 600);
-        FakeScreen screen({0, 0, 800, 600}, {0, 0, 800, 600});
-        ViewFields fields;
-        MapView view(fields, &client, screen);
-        client.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&client));
-        view.FitToScreen();
-        QImage map(1500, 1000, QImage::Format_RGB32);
-        map.fill(Qt::white);
-        view.loadPicture(std::make_shared<MapPicture>(map));
-        view.ZoomToFit(); // the width fits: no horizontal bar
-        QList<Nav> asked;
-        connect(&view, &MapView::navigationRequested, this, [&](const Nav& n) { asked << n; });
-        auto* frame = client.findChild<QWidget*>("Frame1");
-        auto* hbar = client.findChild<QScrollBar*>("HScroll1");
-        auto* vbar = client.findChild<QScrollBar*>("VScroll1");
-        QVERIFY(frame && hbar && vbar);
-
-        QWheelEvent down(QPointF(50, 50), frame->mapToGlobal(QPointF(50, 50)), {}, {0, -120}, Qt::NoButton,
-                         Qt::ControlModifier, Qt::NoScrollPhase, false);
-        QApplication::sendEvent(frame, &down);
-        QTest::keyClick(frame, Qt::Key_PageDown);
-        QCOMPARE(asked, (QList<Nav>{Nav{Nav::ZoomOut}, Nav{Nav::Scroll, Qt::Vertical, 1, true}}));
-
-        view.scrollBy(Qt::Horizontal, 5, false);
-        QVERIFY(hbar->isHidden());
-        QCOMPARE(hbar->value(), 0);
-        view.ZoomIn();
-        view.ZoomIn();
-        QVERIFY(hbar->isVisible() && vbar->isVisible());
-        QCOMPARE(vbar->value(), 50);
-        const QRect placed = client.findChild<QWidget*>("Image1")->geometry();
-        view.scrollBy(Qt::Vertical, 3, false);
-        QCOMPARE(vbar->value(), 53);
-        QVERIFY(client.findChild<QWidget*>("Image1")->geometry().top() < placed.top()); // the map moved up
-        view.scrollBy(Qt::Vertical, -1, true); // a page is the bar's LargeChange, here more than its range
-        QCOMPARE(vbar->value(), std::max(0, 53 - vbar->pageStep()));
-        view.scrollBy(Qt::Vertical, 10, true);
-        QCOMPARE(vbar->value(), 100);
-        view.scrollBy(Qt::Horizontal, -100, false);
-        QCOMPARE(hbar->value(), 0);
     }
 
     void screenFit_data()
