@@ -4,7 +4,7 @@
 #
 #   harness.py [--app PATH] [--artifacts DIR] [GROUP|GROUP.SCENARIO ...]   (every group by default)
 
-import configparser, ctypes, importlib, os, re, select, shutil, signal, subprocess, sys, tempfile, time, traceback
+import configparser, ctypes, importlib, math, os, re, select, shutil, signal, subprocess, sys, tempfile, time, traceback
 import warnings
 
 import gi
@@ -302,6 +302,49 @@ class App:
         out = [(x + grain * round(mx * k / grain), y + grain * round(my * k / grain)) for mx, my in points]
         return [p for i, p in enumerate(out) if not i or p != out[i - 1]]
 
+    # Drags from start to end (map pixels) to calibrate, cal primary units apart, factor of them to the
+    # secondary unit; a drag of no length is void, and the prompt comes again.
+    def calibrate(self, start, end, cal=1.0, factor=1.609344):
+        pts = self.to_screen([start, end])
+        a, b = pts[0], pts[-1]
+        xdo("mousemove", *a, "mousedown", 1, "mousemove", (a[0] + b[0]) // 2, (a[1] + b[1]) // 2, "mousemove", *b,
+            "mouseup", 1)
+        if a == b:
+            self.answer("Calibration Void", "Calibration distance must not be zero - please re-calibrate")
+            self.answer("Calibration Procedure", "away (eg between gridlines)")
+            return
+        self.answer("Calibration Procedure", "Now you can click & drag to measure distances")
+        self.wait(lambda: self.meters()[:2] == ("0.000", "0.000"), "the meters to read 0.000")
+        self.calibration = math.dist(a, b) / (extents(self.map())[2] / 1500.0) / cal, factor  # map pixels a unit
+
+    # Traces one stroke through points (map pixels), one sample at a time, waiting for the program to take
+    # each one. The exact readings are the unit tests' business; here the stroke must add at least the
+    # straight distance from its first point to its last and at most the length of its legs (the smoothing
+    # only cuts corners), and the secondary meter must tell the same length. Returns the meters at the end.
+    def trace(self, points):
+        pts = self.to_screen(points)
+        per_unit, factor = self.calibration
+        k = extents(self.map())[2] / 1500.0 * per_unit  # screen pixels a unit
+        before = self.meters()
+        for i, p in enumerate(pts):
+            xdo("mousemove", *p, *([] if i else ["mousedown", 1]))
+            self.wait(lambda: self.meters()[2] == str(i + 1), "sample %d to be taken" % (i + 1))
+        xdo("mouseup", 1)
+        least = math.dist(pts[0], pts[-1]) / k
+        most = sum(math.dist(p, q) for p, q in zip(pts, pts[1:])) / k
+
+        def unit(text): return 0.5 * 10 ** -len(text.strip().partition(".")[2])  # half the last place shown
+
+        def fits(m):
+            slack = unit(m[0]) + unit(before[0]) + 0.002 * most + 0.07 * len(pts) / k
+            added = float(m[0]) - float(before[0])
+            same = abs(float(m[1]) * factor - float(m[0])) <= unit(m[0]) + (unit(m[1]) + 0.001) * factor + 1e-9
+            return least - slack <= added <= most + slack and same
+        try:
+            return self.wait(lambda: fits(self.meters()) and self.meters(), "the stroke's end")
+        except Failure:
+            raise Failure("a stroke of %.3f to %.3f units added %r to %r" % (least, most, self.meters(), before))
+
     # Chooses a menu item by the captions of the menu and the item, by clicking like a user; with window,
     # returns the window of that caption that it opens.
     def menu(self, title, item, window=None):
@@ -341,6 +384,11 @@ class App:
         else:
             key("Escape")
         self.wait(lambda: not state(menu), "the pop-up menu to close")
+
+
+def measure_a_little(app):  # calibrates on one grid square and traces a stroke
+    app.calibrate((375, 375), (625, 375))
+    app.trace([(400, 400), (450, 420), (500, 400), (560, 430), (600, 480)])
 
 
 # ---- scenarios -----------------------------------------------------------------------------------------

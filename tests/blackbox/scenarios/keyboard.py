@@ -6,7 +6,6 @@ import os
 from gi.repository import Atspi
 
 from harness import POPUP_ITEMS, check, children, click, extents, find, find_all, key, name, role, state, xdo
-from meter import Meters
 
 
 def bars(app):  # the (horizontal, vertical) scroll bars, once both show
@@ -79,10 +78,9 @@ def scenario_wheel_and_keys_scroll_and_zoom(s):
 def scenario_no_key_or_wheel_changes_a_stroke(s):
     # The points of a drag belong to the view it began in: no zoom or scroll happens until the release.
     app = s.launch("rushmere-edge.bmp")
-    meters = Meters(app, (375, 375), (625, 375))
+    app.calibrate((375, 375), (625, 375))
     for _ in range(4):
         app.zoomed(key, "ctrl+i")
-        meters.zoom_in()
     hbar, vbar = bars(app)
     shown = app.zoom(), position(hbar), position(vbar), extents(app.map())
     a, b = app.to_screen([(400, 400), (500, 400)])
@@ -180,8 +178,8 @@ def scenario_home_holds_only_the_settings(s):
         return sorted(os.path.relpath(os.path.join(d, f), s.home) for d, _, fs in os.walk(s.home) for f in fs)
     before = files()
     app = s.launch("ashby-moor.gif")
-    meters = Meters(app, (375, 375), (625, 375))
-    meters.trace([(400, 600), (500, 600), (600, 600)])
+    app.calibrate((375, 375), (625, 375))
+    app.trace([(400, 600), (500, 600), (600, 600)])
     app.menu("File", "Open Another Map")
     app.file_dialog(path=os.path.join(s.maps, "cold-fell.jpg"))
     app.main().answer("Calibration Procedure", "1 km away")

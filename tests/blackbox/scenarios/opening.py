@@ -2,8 +2,7 @@
 
 import os
 
-from harness import check, click, drag_and_drop, extents, key
-from meter import measure_a_little
+from harness import check, click, drag_and_drop, extents, key, measure_a_little
 
 
 # A scenario that opens Ashby Moor at start-up and measures on it, then opens Cold Fell with

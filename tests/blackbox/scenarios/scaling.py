@@ -2,7 +2,6 @@
 # what a restart comes back with.
 
 from harness import check, click, extents, find, key, name, state, text, xdo
-from meter import Meters
 
 KM_IN_MILES = 1e6 / 1609344  # the size of a kilometre in miles, from the units' sizes in millimetres
 
@@ -43,8 +42,8 @@ def scenario_units_saved_as_defaults_survive_a_restart(s):
           "OK with overwriting stored %r" % stored)
 
     # Measured in the new units: two grid squares dragged stand for 2.5 miles.
-    meters = Meters(app, (375, 375), (875, 375), KM_IN_MILES, 2.5)
-    meters.trace([(400, 600), (460, 640), (520, 600), (580, 660), (640, 700)])
+    app.calibrate((375, 375), (875, 375), 2.5, KM_IN_MILES)
+    app.trace([(400, 600), (460, 640), (520, 600), (580, 660), (640, 700)])
     s.finish(app)
 
     app = s.launch("cold-fell.jpg", prompt="\n2.5 ml away")
@@ -76,8 +75,8 @@ def scenario_units_saved_as_defaults_survive_a_restart(s):
 
 def scenario_cancel_changes_nothing(s):
     app = s.launch("rushmere-edge.bmp")
-    meters = Meters(app, (375, 375), (375, 625))
-    shown = meters.trace([(300, 150), (300, 250), (300, 350), (350, 400)])
+    app.calibrate((375, 375), (375, 625))
+    shown = app.trace([(300, 150), (300, 250), (300, 350), (350, 400)])
     before = s.settings_bytes()
     dialog = app.menu("Tools", "Scale Factors...", "Scale Factors")
     primary, secondary = (find(dialog, "combo box", u) for u in ("Kilometres", "Miles"))
@@ -104,5 +103,5 @@ def scenario_cancel_changes_nothing(s):
           "after Cancel the meters show %r %r" % (app.units(), app.meters()))
     check(s.settings_bytes() == before, "Cancel wrote the settings")
     # Still calibrated as before: the next stroke adds to the count by the same rules.
-    meters.trace([(500, 550), (560, 570), (620, 590), (680, 610)])
+    app.trace([(500, 550), (560, 570), (620, 590), (680, 610)])
     s.finish(app)

@@ -40,11 +40,9 @@ def scenario_close_control_ends_cleanly(s):
 
 
 def scenario_resize_keeps_zoom_calibration_and_layout(s):
-    from meter import Meters
     app = s.launch("rushmere-edge.bmp")
-    meters = Meters(app, (375, 375), (625, 375))
+    app.calibrate((375, 375), (625, 375))
     zoom = app.zoomed(key, "ctrl+i")
-    meters.zoom_in()
     x, y, w, _ = extents(app.win)
     click((x + w - 26, y - 9))  # the maximize button beside the close button: no longer maximized
     # Once it is no longer maximized, the window manager lets it take another size.
@@ -57,5 +55,5 @@ def scenario_resize_keeps_zoom_calibration_and_layout(s):
         check(wx <= px and wy <= py and px + pw <= wx + ww and py + ph <= wy + wh,
               "%s at %s lies outside the window at %s" % (role(part), (px, py, pw, ph), (wx, wy, ww, wh)))
     # Still calibrated; a stroke may leave the view, over its bar and out of the window, and stays with the map.
-    meters.trace([(880, 300), (940, 320), (1000, 340), (1060, 360), (980, 390), (900, 400)])
+    app.trace([(880, 300), (940, 320), (1000, 340), (1060, 360), (980, 390), (900, 400)])
     s.finish(app)
