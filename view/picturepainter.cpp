@@ -4,6 +4,15 @@
 #include <algorithm>
 #include <cmath>
 
+QRectF PicturePainter::fittedPart(const QSizeF& box, const QSize& size, const QRect& rows)
+{
+    if (size.isEmpty())
+        return {};
+    const double k = std::min(box.width() / size.width(), box.height() / size.height());
+    const double left = (box.width() - k * size.width()) / 2, top = (box.height() - k * size.height()) / 2;
+    return QRectF(left + k * rows.left(), top + k * rows.top(), k * rows.width(), k * rows.height());
+}
+
 void PicturePainter::paint(QPainter& painter, const MapPicture& picture, const QRectF& target,
                            const QRectF& exposed, qreal devicePixelRatio)
 {

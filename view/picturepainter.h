@@ -19,4 +19,7 @@ public:
 
     static void paint(QPainter& painter, const MapPicture& picture, const QRectF& target,
                       const QRectF& exposed, qreal devicePixelRatio);
+
+    // Where `rows` of a picture of `size` go when the whole picture is fitted into `box` and centred.
+    static QRectF fittedPart(const QSizeF& box, const QSize& size, const QRect& rows);
 };

@@ -1,6 +1,7 @@
 #include "frmwait.h"
 
 #include "maploader.h"
+#include "picturepainter.h"
 
 #include <QFrame>
 #include <QHBoxLayout>
@@ -66,14 +67,7 @@ protected:
     }
 
 private:
-    // Where rows `r` of the sketch go, the whole sketch fitted into the widget and centred.
-    QRectF placeOf(const QRect& r) const
-    {
-        const double k = std::min(double(width()) / m_sketch.width(), double(height()) / m_sketch.height());
-        const double left = (width() - k * m_sketch.width()) / 2,
-                     top = (height() - k * m_sketch.height()) / 2;
-        return QRectF(left + k * r.left(), top + k * r.top(), k * r.width(), k * r.height());
-    }
+    QRectF placeOf(const QRect& r) const { return PicturePainter::fittedPart(size(), m_sketch.size(), r); }
 
     QPixmap m_icon;
     QImage m_sketch;

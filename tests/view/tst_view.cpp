@@ -250,6 +250,16 @@ private slots:
         QVERIFY_THROWS_EXCEPTION(OverflowError, FitToScreenLayout(12000, INT32_MIN));
     }
 
+    // The wait window's sketch: fitted whole into its box and centred, a band of rows where it falls.
+    void fittedPart()
+    {
+        QCOMPARE(PicturePainter::fittedPart({240, 170}, {400, 100}, {0, 50, 400, 25}),
+                 QRectF(0, 85, 240, 15)); // width limits: 0.6 a pixel, 55 above and below
+        QCOMPARE(PicturePainter::fittedPart({240, 170}, {100, 200}, {0, 100, 100, 100}),
+                 QRectF(77.5, 85, 85, 85)); // height limits
+        QCOMPARE(PicturePainter::fittedPart({240, 170}, {}, {}), QRectF());
+    }
+
     void paints_data()
     {
         QTest::addColumn<double>("scale"); // points per picture pixel
