@@ -78,6 +78,8 @@ void TestCore::numberText_data()
     row("tenths", 0.25, int(ReadoutFormat::Tenths), ".", "0.2  ");
     row("hundredths, comma", 2.46, int(ReadoutFormat::Hundredths), ",", "2,46 ");
     row("thousandths", 12.3456, int(ReadoutFormat::Thousandths), ".", "12.346");
+    // Through the 15-digit text first: 0.0004999999999999996 reads as 0.0005, which rounds up.
+    row("via 15 digits", 0.0004999999999999996, int(ReadoutFormat::Thousandths), ".", "0.001");
     row("no thousands separator", 1234567.0, int(ReadoutFormat::Whole), ".", "1234567    ");
     row("no minus zero", -0.0001, int(ReadoutFormat::Thousandths), ".", "0.000");
 }

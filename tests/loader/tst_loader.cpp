@@ -165,6 +165,8 @@ private slots:
         row("huge-lowest.bmp", bmp(60000, least), huge.arg("%1", "60000 x 2147483648", "480000.0"));
         row("huge-deep.bmp", bmp(most, least, 0xffff),
             huge.arg("%1", "2147483647 x 2147483648", "17179869176.0"));
+        row("huge-narrow.bmp", bmp(1, most), huge.arg("%1", "1 x 2147483647", "8.0"));
+        row("huge-flat.bmp", bmp(most, 1), huge.arg("%1", "2147483647 x 1", "8.0"));
         row("top-down.bmp", file("up.bmp").replace(22, 4, le(-600)), {}); // up.bmp is stored top row first
         row("cut while loading.bmp", file("map.bmp"), cut);               // loses its second half at 20 %
         row("cut while loading.gif", file("map.gif"), cut);

@@ -12,6 +12,8 @@ def scenario_help_readme_and_about(s):
     for part in ("MAPWHEEL\n====", "INTRODUCTION", "HOW MAPWHEEL WORKS", "CALIBRATION", "ZOOMING IN AND OUT",
                  "EFFECT OF HILLY TERRAIN ON ACCURACY", "0.707", "0.995", "TECHNICAL HELP"):
         check(part in said, "the read-me does not hold %r" % part)
+    inclines = [line.split()[0] for line in said.split("\n") if line.startswith("    1:")]
+    check(inclines == ["1:%d" % n for n in range(1, 11)], "the read-me's inclines are %r" % inclines)
     app.press(readme, "OK", "the read-me window")
 
     about = app.menu("Help", "About Mapwheel", "About Mapwheel")
