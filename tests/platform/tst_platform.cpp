@@ -157,16 +157,17 @@ private slots:
         if (readOnly && QFileInfo(blocked).isWritable())
             QSKIP("this user may write read-only files");
 
+        const int length = obstacle == "disk" ? 20000 : 4000;
         const QDeadlineTimer start = QDeadlineTimer::current();
         const bool written = [&] { // a limit that leaves room is no obstacle
-            const FileSizeLimit limit(obstacle == "disk" ? 1000 : 1 << 20);
-            return store.setValues({{"Unit1", QString(4000, 'M')}, {"Unit2", "Metres"}});
+            const FileSizeLimit limit(obstacle == "disk" ? 20000 : 1 << 20);
+            return store.setValues({{"Unit1", QString(length, 'M')}, {"Unit2", "Metres"}});
         }();
         QCOMPARE_LT(QDeadlineTimer::current() - start, 1500);
         const QString error = store.errorString();
         QVERIFY2(written ? why.isNull() : error.contains(why) && error.contains(file), qPrintable(error));
         QCOMPARE(contents(file),
-                 written ? "[Mapwheel]\nUnit1=" + QByteArray(4000, 'M') + "\nUnit2=Metres\n"
+                 written ? "[Mapwheel]\nUnit1=" + QByteArray(length, 'M') + "\nUnit2=Metres\n"
                          : "[Mapwheel]\nUnit1=Feet\nUnit2=Yards\n");
         // Nothing is left beside the file.
         QCOMPARE(QDir(folder).entryList(QDir::AllEntries | QDir::Hidden),
