@@ -122,17 +122,17 @@ def scenario_tab_menu_key_and_help_keys(s):
     for want in meters + ["frame 'Map view'"]:
         key("Tab")
         app.wait(lambda: focus_name(app.win) == want, lambda: "Tab to reach %s (at %s)" % (want, focus_name(app.win)))
+        for keys in ("Menu", "shift+F10") if want in meters else ():  # on a box, its own menu, not the map's
+            n = len(app.popups)
+            key(keys)
+            menu = app.wait(lambda: app.menus and state(app.menus[-1]) and find(app.menus[-1], "menu item", lambda t:
+                            t.startswith("Copy\t")) and app.menus[-1], "%s on %s to open its Copy menu" % (keys, want))
+            check(len(app.popups) == n, "%s on %s opened the map's pop-up" % (keys, want))
+            app.pick(menu)
     key("Tab")
     app.wait(lambda: focus_name(app.win) == meters[0], "Tab to reach the primary meter")
     xdo("type", "12")
     check(app.meters()[:2] == ("0.000", "0.000"), "typing changed a meter to %r" % (app.meters(),))
-    for keys in ("Menu", "shift+F10"):  # on a meter, the meter's own menu, not the map's
-        n = len(app.popups)
-        key(keys)
-        menu = app.wait(lambda: app.menus and state(app.menus[-1]) and find(app.menus[-1], "menu item", lambda t:
-                        t.startswith("Copy\t")) and app.menus[-1], "%s on a meter to open its Copy menu" % keys)
-        check(len(app.popups) == n, "%s on a meter opened the map's pop-up" % keys)
-        app.pick(menu)
 
     key("F1")
     help_window = app.window("Mapwheel Help Topics")
