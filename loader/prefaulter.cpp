@@ -15,7 +15,10 @@ void Prefaulter::waitForDecoder(qsizetype at) const
 
 void YieldToDecoder()
 {
-    setpriority(PRIO_PROCESS, pid_t(gettid()), 10);
+    // Once a thread: a helper pool's thread runs many bands.
+    static thread_local bool lowered = false;
+    if (!lowered)
+        lowered = setpriority(PRIO_PROCESS, pid_t(gettid()), 10) == 0;
 }
 
 void Prefaulter::run()

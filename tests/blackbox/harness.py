@@ -317,6 +317,13 @@ class App:
         self.wait(lambda: self.meters()[:2] == ("0.000", "0.000"), "the meters to read 0.000")
         self.calibration = math.dist(a, b) / (extents(self.map())[2] / 1500.0) / cal, factor  # map pixels a unit
 
+    # One stroke through screen points, one sample at a time, each waited for until the program takes it.
+    def stroke(self, points):
+        for i, p in enumerate(points):
+            xdo("mousemove", *p, *([] if i else ["mousedown", 1]))
+            self.wait(lambda: self.meters()[2] == str(i + 1), "sample %d to be taken" % (i + 1))
+        xdo("mouseup", 1)
+
     # Traces one stroke through points (map pixels), one sample at a time, waiting for the program to take
     # each one. The exact readings are the unit tests' business; here the stroke must add at least the
     # straight distance from its first point to its last and at most the length of its legs (the smoothing
@@ -326,10 +333,7 @@ class App:
         per_unit, factor = self.calibration
         k = extents(self.map())[2] / 1500.0 * per_unit  # screen pixels a unit
         before = self.meters()
-        for i, p in enumerate(pts):
-            xdo("mousemove", *p, *([] if i else ["mousedown", 1]))
-            self.wait(lambda: self.meters()[2] == str(i + 1), "sample %d to be taken" % (i + 1))
-        xdo("mouseup", 1)
+        self.stroke(pts)
         least = math.dist(pts[0], pts[-1]) / k
         most = sum(math.dist(p, q) for p, q in zip(pts, pts[1:])) / k
 

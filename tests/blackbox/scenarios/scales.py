@@ -8,11 +8,7 @@ SCALES = ("1", "1.25", "1.5", "2")
 
 
 def trace(app, start, end, samples):  # one stroke from start to end (screen points), taken sample by sample
-    xdo("mousemove", *start, "mousedown", 1)
-    for i in range(1, samples + 1):
-        xdo("mousemove", *(round(a + (b - a) * i / samples) for a, b in zip(start, end)))
-        app.wait(lambda: app.meters()[2] == str(i + 1), "sample %d to be taken" % (i + 1))
-    xdo("mouseup", 1)
+    app.stroke([tuple(round(a + (b - a) * i / samples) for a, b in zip(start, end)) for i in range(samples + 1)])
     return app.wait(lambda: app.meters()[2] == "0" or app.meters(), "the stroke to end")
 
 
