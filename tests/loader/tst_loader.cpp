@@ -1,5 +1,6 @@
 #include "levelbuilder.h"
 #include "loadjob.h"
+#include "mappicture.h"
 #include "picturebuffer.h"
 #include "pictureheader.h"
 #include "prefaulter.h"
@@ -14,6 +15,7 @@
 #include <QTest>
 #include <QtEndian>
 #include <limits>
+#include <random>
 #include <sys/mman.h>
 #include <tiffio.h>
 #include <unistd.h>
@@ -282,6 +284,33 @@ private slots:
         QCOMPARE(resident(full, 28 * MiB, 64 * MiB), 0); // and no more than a step further
         decoded = full.sizeInBytes();
         QTRY_COMPARE(resident(full, 0, full.sizeInBytes()), full.sizeInBytes() / 4096);
+    }
+
+    // Each pixel of a shrunk copy is the mean of four, every channel rounded half up, whatever the width:
+    // blocks of four pixels out are worked together, the rest one by one.
+    void shrinkingMeansFour()
+    {
+        std::mt19937 random(7);
+        for (const int width : {1, 2, 3, 7, 8, 9, 10, 17, 33}) {
+            std::vector<quint32> r0(size_t(width) + 8), r1(r0.size()); // room beyond the width stays unread
+            for (size_t i = 0; i < r0.size(); ++i) {
+                r0[i] = random();
+                r1[i] = i % 3 ? random() : 0xffffffffU; // full channels: sums of 1020 must not carry
+            }
+            const int out = std::max(1, width / 2);
+            std::vector<quint32> shrunk(size_t(out) + 1, 0xdeadbeefU);
+            MapPicture::halveRow(r0.data(), r1.data(), width, shrunk.data());
+            QCOMPARE(shrunk[size_t(out)], 0xdeadbeefU);
+            for (int x = 0; x < out; ++x) {
+                const size_t left = size_t(2 * x), right = width == 1 ? left : left + 1;
+                for (int shift = 0; shift < 32; shift += 8) {
+                    auto at = [shift](quint32 p) { return (p >> shift) & 0xffU; };
+                    const quint32 mean = (at(r0[left]) + at(r0[right]) + at(r1[left]) + at(r1[right]) + 2) / 4;
+                    QVERIFY2(at(shrunk[size_t(x)]) == mean,
+                             qPrintable(QStringLiteral("width %1, pixel %2, bits %3").arg(width).arg(x).arg(shift)));
+                }
+            }
+        }
     }
 
     // The sketch is the smallest shrunk copy with a side above 256 pixels; each band shrunk fills its rows.
