@@ -134,12 +134,14 @@ void Program::ShowMap(const QString& path, MapPicturePtr picture)
     // Until a calibration has begun, every map starts with the saved defaults.
     if (m_state.FreshStart)
         Equalise(m_state.CurrentFactors, m_state.DefaultFactors);
+    m_frmMain->Unload();
+    m_frmMain->Load(std::move(picture), m_state.MapFile);
+    m_frmMain->Show();
+    // Saved while the window manager puts the window up: the user need not wait for the write.
     RecentFiles recent(m_services.store);
     // A store that cannot be written keeps the list it had; the menu still shows the new one.
     const bool saved = recent.UpdateMRUList(m_state.MapFile, m_state.MaxMRU);
-    m_frmMain->Unload();
-    m_frmMain->Load(std::move(picture), m_state.MapFile, recent.captions());
-    m_frmMain->Show();
+    m_frmMain->UpdateMRUList(recent.captions());
     // Once a run is enough: every open would fail alike.
     if (!saved && !m_state.RecentUnsavedTold) {
         m_state.RecentUnsavedTold = true;

@@ -117,7 +117,7 @@ void FrmMain::Prepare()
     std::swap(m_c, m_next);
 }
 
-void FrmMain::Load(MapPicturePtr picture, const QString& MapFile, const QStringList& recent)
+void FrmMain::Load(MapPicturePtr picture, const QString& MapFile)
 {
     Prepare();
     Unload();
@@ -130,7 +130,6 @@ void FrmMain::Load(MapPicturePtr picture, const QString& MapFile, const QStringL
     m_c.mapView->loadPicture(std::move(picture));
     ZoomToFit();
     setUnitNames(m_factors.Unit1(), m_factors.Unit2());
-    UpdateMRUList(recent);
 }
 
 void FrmMain::Unload(bool now)

@@ -52,13 +52,14 @@ public:
     // for the next), so that the picture alone is left to put in once it comes.
     void Prepare();
     // Puts the picture into the next window (built now unless prepared), in place of the window shown,
-    // and runs its load procedure; not yet shown. The caption names MapFile; the recent-files menu shows
-    // `recent`.
-    void Load(MapPicturePtr picture, const QString& MapFile, const QStringList& recent);
+    // and runs its load procedure; not yet shown. The caption names MapFile.
+    void Load(MapPicturePtr picture, const QString& MapFile);
     // Closes the window. It is destroyed at once unless `now` is false (then when its event loop gets
     // back to it); at once is right only where none of its handlers can be running.
     void Unload(bool now = true);
     void Show();
+    // The recent-files menu: `recent`, newest first.
+    void UpdateMRUList(const QStringList& recent);
     // While another map loads the window steps aside, as it was; after a failed open it comes back as it was.
     void Withdraw();
     void Restore();
@@ -87,7 +88,6 @@ private:
     void build(); // the window and its controls, into m_c
     void buildMenus();
     void buildToolbar(QWidget* client);
-    void UpdateMRUList(const QStringList& recent);
     QWidget* twipsWidget(QWidget* w, double left, double top, double width, double height) const;
     void Reset();
     void ZoomIn();

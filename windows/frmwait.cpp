@@ -26,6 +26,15 @@ public:
     {
         setFixedSize(240, 170);
         m_icon = style()->standardIcon(QStyle::SP_FileDialogContentsView).pixmap(48, 48);
+        m_frame.setSingleShot(true);
+        m_frame.setInterval(frameMs);
+        connect(&m_frame, &QTimer::timeout, this, [this] {
+            if (m_dirty.isEmpty())
+                return;
+            update(m_dirty);
+            m_dirty = QRegion();
+            m_frame.start();
+        });
     }
 
     void addRows(const QImage& sketch, int first, int end)
@@ -36,11 +45,16 @@ public:
         }
         const bool firstRows = m_ready.isEmpty();
         m_ready += QRect(0, first, sketch.width(), end - first);
-        if (firstRows) // the icon gives way to the map's outline
-            update();
-        else
-            update(
-                placeOf(QRect(0, first, sketch.width(), end - first)).toAlignedRect().adjusted(-1, -1, 1, 1));
+        const QRect place =
+            placeOf(QRect(0, first, sketch.width(), end - first)).toAlignedRect().adjusted(-1, -1, 1, 1);
+        // The first rows at once, the rest at most once a frame: a band can take under a millisecond, and
+        // every repaint costs the X server and this thread time the decoding needs on a small machine.
+        if (firstRows || !m_frame.isActive()) {
+            update(firstRows ? rect() : place); // the icon gives way to the map's outline
+            m_frame.start();
+        } else {
+            m_dirty += place;
+        }
     }
 
 protected:
@@ -72,6 +86,9 @@ private:
     QPixmap m_icon;
     QImage m_sketch;
     QRegion m_ready; // rows of m_sketch finished, in its own pixels
+    static constexpr int frameMs = 40;
+    QTimer m_frame;  // runs for a frame after each repaint asked for
+    QRegion m_dirty; // finished meanwhile, in this widget's pixels
 };
 
 } // namespace
