@@ -38,7 +38,8 @@ for r in $(seq "$rounds"); do
         HOME=$home XDG_RUNTIME_DIR=$home/run XDG_CONFIG_HOME=$home/.config QT_QPA_PLATFORM=xcb \
             setsid "$app" >/dev/null 2>&1 &
         pid=$!
-        xdotool search --sync --onlyvisible --name '^Open Map Image' >/dev/null
+        # A window that goes while xdotool walks the tree makes it fail (BadWindow): ask again.
+        until xdotool search --onlyvisible --name '^Open Map Image' >/dev/null 2>&1; do sleep 0.05; done
         sleep 0.5 # the dialog settles and takes the focus
         xdotool type --delay 5 "$file"
         sleep 0.5 # the completer's pop-up comes and goes
