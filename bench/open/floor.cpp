@@ -2,10 +2,11 @@
 // program's title: the same file dialog, then djpeg's full decode of the chosen file (djpeg itself, started
 // as the stopwatches start it), then a window titled as the main window is. What a stopwatch reads on it
 // beyond djpeg is the stopwatch's own share: starting its tools, its step and its load on the machine.
-// bench_open_floor_wait (or --wait) keeps a small window up while djpeg runs, as the program's wait window
-// is while the map loads: a stopwatch that walks the window tree has its window manager frame to walk too.
+// bench_open_floor_wait keeps a small window up while djpeg runs, as the program's wait window is while
+// the map loads: a stopwatch that walks the window tree has its window manager frame to walk too. Each is
+// given to a stopwatch as a program path, which is why the two are built apart rather than told by a flag.
 //
-//   bench_open_floor [--wait]   (then type a path into its dialog and press Return, as into the program's)
+//   bench_open_floor   (then type a path into its dialog and press Return, as into the program's)
 
 #include <QApplication>
 #include <QFileDialog>
@@ -15,11 +16,6 @@
 int main(int argc, char** argv)
 {
     QApplication app(argc, argv);
-#ifdef MW_FLOOR_WAIT
-    const bool wait = true;
-#else
-    const bool wait = app.arguments().contains(QStringLiteral("--wait"));
-#endif
     QFileDialog dialog(nullptr, QStringLiteral("Open Map Image..."));
     dialog.setOption(QFileDialog::DontUseNativeDialog, true);
     dialog.setAcceptMode(QFileDialog::AcceptOpen);
@@ -37,13 +33,24 @@ int main(int argc, char** argv)
 
     QProcess djpeg;
     QObject::connect(&djpeg, &QProcess::finished, [&](int code, QProcess::ExitStatus status) {
-        if (code != 0 || status != QProcess::NormalExit)
+        if (code != 0 || status != QProcess::NormalExit) {
             QApplication::exit(1);
+            return;
+        }
         waitWindow.hide();
         window.show();
     });
-    if (wait)
-        waitWindow.show();
+    // Not started at all (no djpeg): `finished` never comes. Queued: start() may report it before exec().
+    QObject::connect(
+        &djpeg, &QProcess::errorOccurred, &app,
+        [](QProcess::ProcessError error) {
+            if (error == QProcess::FailedToStart)
+                QApplication::exit(1);
+        },
+        Qt::QueuedConnection);
+#ifdef MW_FLOOR_WAIT
+    waitWindow.show();
+#endif
     djpeg.start(QStringLiteral("djpeg"), {QStringLiteral("-outfile"), QStringLiteral("/dev/null"), file});
     return app.exec();
 }
